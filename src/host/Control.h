@@ -1,0 +1,30 @@
+#pragma once
+#include "host/Animatable.h"
+
+// Out-of-range behaviours answered by GetORT.
+constexpr int ORT_BEFORE = 1;
+constexpr int ORT_AFTER = 2;
+constexpr int ORT_CONSTANT = 1;
+constexpr int ORT_CYCLE = 2;
+constexpr int ORT_LOOP = 3;
+constexpr int ORT_OSCILLATE = 4;
+constexpr int ORT_LINEAR = 5;
+constexpr int ORT_IDENTITY = 6;
+constexpr int ORT_RELATIVE_REPEAT = 7;
+
+// An animation controller. A transform controller answers its position,
+// rotation, scale and roll sub-controllers; XYZ controllers answer X, Y, Z.
+class Control : public Animatable {
+ public:
+  virtual Control* GetPositionController() { return nullptr; }
+  virtual Control* GetRotationController() { return nullptr; }
+  virtual Control* GetScaleController() { return nullptr; }
+  virtual Control* GetRollController() { return nullptr; }
+  virtual Control* GetXController() { return nullptr; }
+  virtual Control* GetYController() { return nullptr; }
+  virtual Control* GetZController() { return nullptr; }
+  virtual int GetORT(int type) {
+    (void)type;
+    return ORT_CONSTANT;
+  }
+};

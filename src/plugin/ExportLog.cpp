@@ -1,0 +1,73 @@
+#include "plugin/ExportLog.h"
+
+#include <cstdarg>
+#include <cstdio>
+
+#include "platform/Messages.h"
+#include "plugin/Globals.h"
+
+namespace kiln {
+namespace {
+
+constexpr size_t kMessageBufferSize = 1024;
+
+std::string Format(const char* format, va_list args) {
+  char buffer[kMessageBufferSize];
+  int n = std::vsnprintf(buffer, sizeof buffer, format, args);
+  if (n < 0) return std::string();
+  return std::string(buffer);  // vsnprintf cut it to 1023 characters
+}
+
+void WriteList(const std::string& fileName, const char* head,
+               const std::vector<std::string>& lines) {
+  if (lines.empty()) return;
+  FILE* file = std::fopen(fileName.c_str(), "wt");
+  if (!file) return;
+  std::fputs(head, file);
+  for (const std::string& line : lines) std::fprintf(file, "%s\n", line.c_str());
+  std::fclose(file);
+}
+
+}  // namespace
+
+void ExportLog::Clear() {
+  errors_.clear();
+  warnings_.clear();
+  informations_.clear();
+}
+
+#define KILN_APPEND_FORMATTED(list)   \
+  if (!log) return;                   \
+  va_list args;                       \
+  va_start(args, format);             \
+  log->list.push_back(Format(format, args)); \
+  va_end(args)
+
+void LogError(ExportLog* log, const char* format, ...) { KILN_APPEND_FORMATTED(errors_); }
+void LogWarning(ExportLog* log, const char* format, ...) { KILN_APPEND_FORMATTED(warnings_); }
+void LogInfo(ExportLog* log, const char* format, ...) { KILN_APPEND_FORMATTED(informations_); }
+
+#undef KILN_APPEND_FORMATTED
+
+void ExportLog::WriteLogFiles(const std::string& errorsFile, const std::string& warningsFile,
+                              const std::string& informationFile) const {
+  if (!errors_.empty()) {
+    char head[128];
+    std::snprintf(head, sizeof head, "The scene was exported with %d errors and %d warnings \n\n",
+                  static_cast<int>(errors_.size()), static_cast<int>(warnings_.size()));
+    std::string summary = head;
+    summary += "-- ERRORS: ---------------------------------------------- \n";
+    for (const std::string& error : errors_) summary += error + "\n";
+    ShowMessage(summary.c_str(), platform::MB_OK, 0);
+  }
+  WriteList(errorsFile, "*** Errors exporting\n\n", errors_);
+  WriteList(warningsFile, "*** Warnings exporting\n\n", warnings_);
+  WriteList(informationFile, "*** Information exporting\n\n", informations_);
+}
+
+int ShowMessage(const char* text, unsigned type, unsigned helpId) {
+  if (SuppressPrompts) return platform::IDOK;
+  return platform::AfxMessageBox(text, type, helpId);
+}
+
+}  // namespace kiln

@@ -1,0 +1,21 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+namespace kiln {
+
+class ExportLog;
+
+// Module-wide values of the current export, set by the export entry and the
+// drivers and read by the node exporters.
+extern int32_t SuppressPrompts;
+extern ExportLog* CurrentLog;
+extern std::string IniFileName;
+extern std::string ShaderIniFileName;
+extern std::string CfgFileName;
+extern std::string OutputFolder;
+extern std::string TextureFolder;
+extern uint8_t WriteIniFiles;
+extern uint8_t CarExportMode;
+
+}  // namespace kiln
