@@ -15,36 +15,45 @@ inline bool IsNanBits(uint32_t bits) {
   return (bits & 0x7FFFFFFFu) > 0x7F800000u;
 }
 
+inline uint64_t Pair(uint32_t high, uint32_t low) {
+  return (static_cast<uint64_t>(high) << 32) | low;
+}
+
 // Hash of the compared attributes; sets hasNan when one of them is a NaN.
+// Attributes a vertex does not have hash as zero. Two independent lanes keep
+// the multiplications from waiting on each other.
 uint32_t HashCorner(const FatVertex& v, bool& hasNan) {
-  uint32_t words[14];
-  size_t n = 0;
-  words[n++] = static_cast<uint32_t>(v.materialId);
-  words[n++] = v.smoothingGroup ^ (v.hasUv ? 0x40000000u : 0u) ^ (v.hasColour ? 0x20000000u : 0u);
-  words[n++] = KeyBits(v.position.x);
-  words[n++] = KeyBits(v.position.y);
-  words[n++] = KeyBits(v.position.z);
-  words[n++] = KeyBits(v.normal.x);
-  words[n++] = KeyBits(v.normal.y);
-  words[n++] = KeyBits(v.normal.z);
-  if (v.hasUv) {
-    words[n++] = KeyBits(v.uv.x);
-    words[n++] = KeyBits(v.uv.y);
-  }
-  if (v.hasColour) {
-    for (float channel : v.colour) words[n++] = KeyBits(channel);
-  }
-  // Words 0 and 1 are integers; the rest are floats, where a NaN may hide.
+  const uint32_t uvMask = v.hasUv ? ~0u : 0u;
+  const uint32_t colourMask = v.hasColour ? ~0u : 0u;
+  const uint32_t floats[12] = {KeyBits(v.position.x),
+                               KeyBits(v.position.y),
+                               KeyBits(v.position.z),
+                               KeyBits(v.normal.x),
+                               KeyBits(v.normal.y),
+                               KeyBits(v.normal.z),
+                               KeyBits(v.uv.x) & uvMask,
+                               KeyBits(v.uv.y) & uvMask,
+                               KeyBits(v.colour[0]) & colourMask,
+                               KeyBits(v.colour[1]) & colourMask,
+                               KeyBits(v.colour[2]) & colourMask,
+                               KeyBits(v.colour[3]) & colourMask};
   bool nan = false;
-  uint64_t h = 0x9E3779B97F4A7C15ull;
-  for (size_t i = 0; i < n; ++i) {
-    if (i >= 2) nan |= IsNanBits(words[i]);
-    h = (h ^ words[i]) * 0xBF58476D1CE4E5B9ull;
-    h ^= h >> 29;
-  }
+  for (uint32_t bits : floats) nan |= IsNanBits(bits);
   hasNan = nan;
-  h ^= h >> 32;
-  return static_cast<uint32_t>(h);
+
+  const uint32_t flags = (v.hasUv ? 1u : 0u) | (v.hasColour ? 2u : 0u);
+  constexpr uint64_t kMul = 0xBF58476D1CE4E5B9ull;
+  uint64_t a =
+      (Pair(static_cast<uint32_t>(v.materialId), v.smoothingGroup) ^ 0x9E3779B97F4A7C15ull) * kMul;
+  uint64_t b = (Pair(floats[0], floats[1]) ^ flags) * kMul;
+  a = ((a ^ (a >> 29)) ^ Pair(floats[2], floats[3])) * kMul;
+  b = ((b ^ (b >> 29)) ^ Pair(floats[4], floats[5])) * kMul;
+  a = ((a ^ (a >> 29)) ^ Pair(floats[6], floats[7])) * kMul;
+  b = ((b ^ (b >> 29)) ^ Pair(floats[8], floats[9])) * kMul;
+  a = ((a ^ (a >> 29)) ^ Pair(floats[10], floats[11])) * kMul;
+  uint64_t h = a ^ std::rotl(b, 31);
+  h = (h ^ (h >> 32)) * 0x94D049BB133111EBull;
+  return static_cast<uint32_t>(h ^ (h >> 29));
 }
 
 inline bool Equal(const FatVertex& a, const FatVertex& b) {
