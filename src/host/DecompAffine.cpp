@@ -259,6 +259,9 @@ int LoneFactor(const Point3& k, float tolerance) {
   return e12 ? 0 : (e02 ? 1 : 2);
 }
 
+// Sine of half the stretch rotation's angle below which it counts as none.
+constexpr float kNegligibleTurn = 1e-6f;
+
 // S = U^-1 * K * U = (P * U)^-1 * (P * K * P^-1) * (P * U) for every axis
 // rotation P, and with two equal factors also for every rotation about the
 // lone axis. Chooses the u nearest the identity (largest w).
@@ -305,7 +308,10 @@ void Snuggle(Quat* u, Point3* k) {
       best = Normalize(best);
     }
   }
-  *u = PositiveW(best);
+  // A turn this small is rounding in the input (a float rotation matrix is
+  // off by a few 1e-7); left in, its axis would be noise.
+  const float turn = std::sqrt(best.x * best.x + best.y * best.y + best.z * best.z);
+  *u = turn <= kNegligibleTurn ? Quat() : PositiveW(best);
   *k = bestK;
 }
 
