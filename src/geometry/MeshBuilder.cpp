@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <map>
 
+#include "geometry/AxisExchange.h"
 #include "host/Material.h"
 #include "host/Mesh.h"
 #include "io/CZX9_DiskWriter.h"
@@ -18,10 +19,6 @@ static_assert(std::endian::native == std::endian::little,
               "vertex arrays are written as raw little-endian floats");
 
 namespace {
-
-inline Point3 OutputAxes(const Point3& p) {
-  return {p.x, p.z, p.y};
-}
 
 // The normal of face f at vertex v: a specified normal, else the render
 // normal of the smoothing cluster the face belongs to, else the face normal.
@@ -91,8 +88,8 @@ void CornerReader::Read(size_t f, int c, FatVertex& corner) const {
   const uint32_t v = face.v[c];
   corner.materialId = face.getMatID();
   corner.smoothingGroup = face.smGroup;
-  corner.position = OutputAxes(mesh_.verts[v]);
-  corner.normal = OutputAxes(CornerNormal(mesh_, f, v, face.smGroup));
+  corner.position = ExchangePointAxes(mesh_.verts[v]);
+  corner.normal = ExchangePointAxes(CornerNormal(mesh_, f, v, face.smGroup));
   corner.hasUv = mesh_.hasTextureFaces();
   corner.uv = corner.hasUv ? UvOnAxis(mesh_.tVerts[mesh_.tvFace[f].t[c]], uvAxis_) : Point2();
   corner.hasColour = mesh_.hasColorFaces();
