@@ -1,14 +1,11 @@
 #include "geometry/FormatPoint.h"
 
-#include <cstdio>
+#include "util/TextFormat.h"
 
 namespace kiln {
 
 std::string FormatPoint(const Point3& p) {
-  // "%f" of the largest float is 46 characters; three of them fit.
-  char text[160];
-  std::snprintf(text, sizeof text, "%f %f %f", p.x, p.y, p.z);
-  return text;
+  return Point3Text(p.x, p.y, p.z);
 }
 
 }  // namespace kiln

@@ -5,7 +5,8 @@
 
 namespace kiln {
 
-// "%f %f %f" of x, y, z, as settings-file values carry points.
+// "%f %f %f" of x, y, z, as settings-file values carry points. Each call
+// returns its own text.
 std::string FormatPoint(const Point3& p);
 
 }  // namespace kiln

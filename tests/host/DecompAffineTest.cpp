@@ -126,6 +126,9 @@ TEST(DecompAffine, collapsedMatricesGiveFiniteParts) {
     EXPECT_TRUE(std::isfinite(parts.q.w) && std::isfinite(parts.u.w));
     EXPECT_TRUE(MatricesNear(Compose(parts), m, 1e-5f));
   }
+  // Garbage in ends, it does not hang.
+  Decompose(ScaleMatrix({std::nanf(""), 1, 1}));
+  Decompose(ScaleMatrix({INFINITY, 1, 1}));
 }
 
 }  // namespace
