@@ -31,7 +31,10 @@ bool ResolveFaceBlockMaterial(Mtl* nodeMaterial, int materialId, Mtl*& blockMate
 std::string GetShaderName(const MaterialExporter& materials, Mtl* material, int materialId) {
   std::string shader;
   if (CarExportMode && materials.GetShaderNameForId(materialId, shader)) return shader;
-  const uint32_t mask = materials.GetMapChannelMask(material);
+  return ShaderNameForMapChannels(materials.GetMapChannelMask(material));
+}
+
+std::string ShaderNameForMapChannels(uint32_t mask) {
   const bool diffuse = (mask & kMapChannelDiffuse) != 0;
   if (mask == 0) return "Diffuse";
   if (diffuse && (mask & kMapChannelReflection) != 0) return "Reflection";

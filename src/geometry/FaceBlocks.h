@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <string>
 
 class INode;
@@ -16,6 +17,11 @@ class MeshBuilder;
 // modulo their number; else the material itself. False when a composite has
 // no sub-material 0.
 bool ResolveFaceBlockMaterial(Mtl* nodeMaterial, int materialId, Mtl*& blockMaterial);
+
+// The shader named after a material's enabled map channels: none gives
+// "Diffuse"; diffuse with reflection "Reflection"; else diffuse with bump
+// "Bump"; else diffuse "Texture"; anything else the empty name.
+std::string ShaderNameForMapChannels(uint32_t mask);
 
 // The shader a face block is drawn with: in a car export the shader
 // registered for the material id, when there is one; otherwise named after
