@@ -36,7 +36,7 @@ class MeshExportTest : public ::testing::Test {
   int Export(NodeExporter& exporter, INode* node) {
     if (!writer_.IsOpen()) {
       writer_.Open(folder_.File("out.zqs").c_str());
-      writer_.WriteString("KILN TEST");
+      writer_.WriteString("Pangolin scene marker!");
     }
     const int result = exporter.Export(&writer_, node->EvalWorldState(0).obj);
     writer_.BeginChunk(20, 0, 1);

@@ -203,7 +203,7 @@ TEST_F(MeshExportTest, failedMeshesAreDroppedWithTheirErrorAndTheNextNodeGoesOn)
   const reader::ChunkFile file = Read();
   // Each marker sits where the dropped chunk began; the good mesh follows.
   ASSERT_EQ(file.chunks.size(), 5u);
-  EXPECT_EQ(file.chunks[0].offset, std::string("KILN TEST").size() + 1);
+  EXPECT_EQ(file.chunks[0].offset, std::string("Pangolin scene marker!").size() + 1);
   for (int i = 0; i < 3; ++i) EXPECT_EQ(file.chunks[i].id.type, 20u) << i;
   EXPECT_EQ(file.chunks[3].As<MeshChunk>()->node.name, "Fine");
 }

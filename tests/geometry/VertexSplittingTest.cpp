@@ -10,6 +10,7 @@
 #include "geometry/MeshBuilder.h"
 #include "host/Material.h"
 #include "host/Mesh.h"
+#include "standalone/SceneMaterials.h"
 
 namespace kiln {
 namespace {
@@ -194,6 +195,67 @@ TEST(VertexSplitting, signedZerosShareAVertexAndNansNeverDo) {
   again.uv = {1234.0f, -0.0f};
   again.hasUv = true;
   EXPECT_EQ(table.FindOrCreate(again), 5 + 1234);
+}
+
+TEST(VertexSplitting, textureCoordinatesFollowTheMaterialsMappingAxis) {
+  Mesh mesh;
+  mesh.verts = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
+  Face face;
+  face.v[0] = 0, face.v[1] = 1, face.v[2] = 2;
+  mesh.faces = {face};
+  mesh.tVerts = {{0.1f, 0.2f, 0.3f}};
+  mesh.tvFace = {TVFace{{0, 0, 0}}};
+  mesh.buildNormals();
+
+  standalone::Texture diffuse, opacity;
+  diffuse.SetUVAxis(AXIS_VW);
+  opacity.SetUVAxis(AXIS_WU);
+  standalone::Material material;
+  EXPECT_EQ(UvAxisOf(nullptr), AXIS_UV);
+  EXPECT_EQ(UvAxisOf(&material), AXIS_UV);
+  material.SetMap(ID_OP, &opacity);
+  EXPECT_EQ(UvAxisOf(&material), AXIS_WU);  // opacity stands in for a missing diffuse map
+  material.SetMap(ID_DI, &diffuse);
+  EXPECT_EQ(UvAxisOf(&material), AXIS_VW);
+
+  const struct {
+    int axis;
+    float u, v;
+  } cases[] = {{AXIS_UV, 0.1f, 0.8f}, {AXIS_VW, 0.2f, 0.7f}, {AXIS_WU, 0.3f, 0.9f}, {7, 0, 0}};
+  for (const auto& c : cases) {
+    FatVertex corner;
+    CornerReader(mesh, c.axis).Read(0, 0, corner);
+    EXPECT_TRUE(corner.hasUv);
+    EXPECT_FLOAT_EQ(corner.uv.x, c.u) << c.axis;
+    EXPECT_FLOAT_EQ(corner.uv.y, c.v) << c.axis;
+  }
+}
+
+TEST(VertexSplitting, cornersTakeTheNormalOfTheirSmoothingCluster) {
+  // Two faces of group 1 and one of group 2 around vertex 0, plus a face
+  // whose group no render normal of vertex 0 serves (stale normals).
+  Mesh mesh;
+  mesh.verts = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+  auto tri = [](uint32_t a, uint32_t b, uint32_t c, uint32_t group) {
+    Face face;
+    face.v[0] = a, face.v[1] = b, face.v[2] = c;
+    face.smGroup = group;
+    return face;
+  };
+  mesh.faces = {tri(0, 1, 2, 1), tri(0, 2, 3, 2), tri(0, 3, 1, 0)};
+  mesh.buildNormals();
+  mesh.faces.push_back(tri(0, 1, 2, 4));
+  mesh.faceNormals.push_back(mesh.faceNormals[0]);
+  const CornerReader reader(mesh, AXIS_UV);
+  FatVertex corner;
+  reader.Read(0, 0, corner);
+  EXPECT_EQ(corner.normal, Point3(0, 1, 0));  // host +z, axes exchanged
+  reader.Read(1, 0, corner);
+  EXPECT_EQ(corner.normal, Point3(1, 0, 0));
+  reader.Read(2, 0, corner);  // smoothing group 0: the face normal
+  EXPECT_EQ(corner.normal, Point3(0, 0, 1));
+  reader.Read(3, 0, corner);  // no cluster shares group 4: the face normal
+  EXPECT_EQ(corner.normal, Point3(0, 1, 0));
 }
 
 }  // namespace
