@@ -1,12 +1,13 @@
 #include "scene/CarPoints.h"
 
-#include "geometry/Conventions.h"
+#include "geometry/AxisExchange.h"
+#include "geometry/LocalTransform.h"
+#include "geometry/FormatPoint.h"
 #include "host/INode.h"
 #include "host/Interface.h"
 #include "platform/ProfileFile.h"
 #include "plugin/Globals.h"
 #include "scene/NodeNames.h"
-#include "util/TextFormat.h"
 
 namespace kiln {
 namespace {
@@ -18,8 +19,7 @@ constexpr const char* kAttachmentPoints[] = {
 };
 
 void WritePointEntry(const char* section, const char* key, const Point3& hostPoint) {
-  Point3 p = ExchangePointAxes(hostPoint);
-  std::string text = Point3Text(p.x, p.y, p.z);
+  std::string text = FormatPoint(ExchangePointAxes(hostPoint));
   platform::WritePrivateProfileStringA(section, key, text.c_str(), IniFileName.c_str());
 }
 

@@ -1,6 +1,8 @@
 #include "scene/DefaultNodeExporter.h"
 
-#include "geometry/Conventions.h"
+#include "geometry/AxisExchange.h"
+#include "geometry/LocalTransform.h"
+#include "geometry/TransformWriter.h"
 #include "host/Control.h"
 #include "host/INode.h"
 #include "io/CZX9_DiskWriter.h"
@@ -30,9 +32,7 @@ int DefaultNodeExporter::Export(CZX9_DiskWriter* writer, Object*) {
   writer->BeginChunk(22, 0, 1);
   WriteNodeHeader(writer, node_);
   WriteObjectOffset(writer, node_);
-  INode* parent = node_->GetParentNode();
-  Matrix3 parentTM = parent ? parent->GetObjectTM(0) : Matrix3();
-  WriteTransform(writer, ExchangeMatrixAxes(node_->GetObjectTM(0) * Inverse(parentTM)));
+  WriteTransform(writer, ExchangeMatrixAxes(LocalObjectTransform(node_, 0)));
   writer->EndChunk();
   if (WriteIniFiles && IsCarAttachmentPoint(node_->GetName())) {
     WriteCarPointEntries(node_, ip_, /*withNormal=*/true);

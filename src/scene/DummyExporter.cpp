@@ -1,6 +1,8 @@
 #include "scene/DummyExporter.h"
 
-#include "geometry/Conventions.h"
+#include "geometry/AxisExchange.h"
+#include "geometry/LocalTransform.h"
+#include "geometry/TransformWriter.h"
 #include "host/INode.h"
 #include "host/Interface.h"
 #include "io/CZX9_DiskWriter.h"
@@ -21,7 +23,7 @@ int DummyExporter::Export(CZX9_DiskWriter* writer, Object*) {
   WriteNodeHeader(writer, node_);
   WriteObjectOffset(writer, node_);
   TimeValue start = ip_->GetAnimRange().Start();
-  WriteTransform(writer, ExchangeMatrixAxes(LocalTransform(node_, start)), kExportScale);
+  WriteTransformScaled(writer, ExchangeMatrixAxes(LocalTransform(node_, start)), kExportScale);
   writer->EndChunk();
   if (WriteIniFiles && EqualsIgnoringCase(node_->GetName(), kCarCentreName)) {
     WriteCarPointEntries(node_, ip_, /*withNormal=*/false);

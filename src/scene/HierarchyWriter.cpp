@@ -1,6 +1,8 @@
 #include "scene/HierarchyWriter.h"
 
-#include "geometry/Conventions.h"
+#include "geometry/AxisExchange.h"
+#include "geometry/LocalTransform.h"
+#include "geometry/TransformWriter.h"
 #include "host/Control.h"
 #include "host/INode.h"
 #include "host/Interface.h"
@@ -44,7 +46,7 @@ struct HierarchyWalk {
     writer->BeginChunk(19, EntrySubtype(node), 1);
     ++count;
     WriteNodeHeader(writer, node);
-    WriteTransform(writer, ExchangeMatrixAxes(LocalTransform(node, 0)), kExportScale);
+    WriteTransformScaled(writer, ExchangeMatrixAxes(LocalTransform(node, 0)), kExportScale);
     writer->WriteInt(HierarchyNodeType(node, node->EvalWorldState(0).obj));
     writer->EndChunk();
     for (int i = 0; i < node->NumberOfChildren(); ++i) {

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "geometry/Modifiers.h"
+#include "geometry/NodeLookup.h"
 #include "host/INode.h"
 #include "platform/Messages.h"
 #include "plugin/ExportLog.h"

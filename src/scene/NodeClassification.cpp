@@ -1,6 +1,6 @@
 #include "scene/NodeClassification.h"
 
-#include "geometry/Modifiers.h"
+#include "geometry/NodeLookup.h"
 #include "host/INode.h"
 #include "host/Object.h"
 #include "platform/DebugOutput.h"
