@@ -47,13 +47,19 @@ bool KeyName(std::string_view line, std::string_view& key) {
   return !key.empty() && key.front() != ';';
 }
 
+std::string HeaderLine(std::string_view section) {
+  std::string line(1, '[');
+  line.append(TrimBlanks(section)).push_back(']');
+  return line;
+}
+
 // True when the section header and key line written for these names read
 // back as the same section and key: what the document indexes in memory is then
 // what a fresh read of the file finds.
 bool ReadsBack(std::string_view section, std::string_view key, std::string_view value) {
   auto oneLine = [](std::string_view text) { return text.find_first_of("\r\n") == text.npos; };
   if (!oneLine(section) || !oneLine(key) || !oneLine(value)) return false;
-  std::string header = "[" + std::string(TrimBlanks(section)) + "]";
+  std::string header = HeaderLine(section);
   std::string_view name;
   if (!SectionName(header, name) || name.empty() || name != TrimBlanks(section)) return false;
   std::string line = std::string(TrimBlanks(key)) + "=" + std::string(value);
@@ -151,7 +157,7 @@ class Document {
     } else if (!preamble_.empty()) {
       preamble_.emplace_back();
     }
-    sections_.emplace_back("[" + std::string(TrimBlanks(name)) + "]");
+    sections_.emplace_back(HeaderLine(name));
     changed_ = true;
     return sections_.back();
   }
