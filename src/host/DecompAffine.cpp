@@ -249,63 +249,72 @@ Point3 PermutedFactors(const Quat& p, const Point3& k) {
   return out;
 }
 
-// The index of the factor that differs from the two others, which are equal;
-// -1 when all three differ or all three are equal.
-int LoneFactor(const Point3& k, float tolerance) {
-  const bool e01 = std::fabs(k.x - k.y) <= tolerance;
-  const bool e02 = std::fabs(k.x - k.z) <= tolerance;
-  const bool e12 = std::fabs(k.y - k.z) <= tolerance;
-  if (e01 + e02 + e12 != 1) return -1;
-  return e12 ? 0 : (e02 ? 1 : 2);
+// How many pairs of the three factors are equal within tolerance: 0, 1 or 3.
+int EqualPairs(const Point3& k, float tolerance) {
+  return (std::fabs(k.x - k.y) <= tolerance) + (std::fabs(k.x - k.z) <= tolerance) +
+         (std::fabs(k.y - k.z) <= tolerance);
 }
+
+// The index of the factor that differs from the two others, which are equal.
+int LoneFactor(const Point3& k, float tolerance) {
+  if (std::fabs(k.y - k.z) <= tolerance) return 0;
+  return std::fabs(k.x - k.z) <= tolerance ? 1 : 2;
+}
+
+float& VectorPart(Quat& q, int axis) {
+  return axis == 0 ? q.x : (axis == 1 ? q.y : q.z);
+}
+
+// Sine of half the stretch rotation's angle below which it counts as none.
+constexpr float kNegligibleTurn = 1e-6f;
 
 // S = U^-1 * K * U = (P * U)^-1 * (P * K * P^-1) * (P * U) for every axis
 // rotation P, and with two equal factors also for every rotation about the
-// lone axis. Chooses the u nearest the identity (largest w).
+// lone axis. Chooses the u nearest the identity (largest |w|).
 void Snuggle(Quat* u, Point3* k) {
-  const float largest = std::fmax(k->x, std::fmax(k->y, k->z));
-  const float tolerance = 1e-5f * largest;
-  const bool allEqual = std::fabs(k->x - k->y) <= tolerance &&
-                        std::fabs(k->y - k->z) <= tolerance && std::fabs(k->x - k->z) <= tolerance;
-  if (allEqual) {
+  const float tolerance = 1e-5f * std::fmax(k->x, std::fmax(k->y, k->z));
+  const int equalPairs = EqualPairs(*k, tolerance);
+  if (equalPairs == 3) {  // uniform stretch: every u works
     *u = Quat();
     return;
   }
-  const int lone = LoneFactor(*k, tolerance);
+  const bool twistable = equalPairs == 1;
   Quat best = *u;
   Point3 bestK = *k;
   float bestScore = -1.0f;
   for (const Quat& p : AxisRotations()) {
-    const Quat candidate = p * *u;
+    Quat candidate = p * *u;
     const Point3 permuted = PermutedFactors(p, *k);
     float score = std::fabs(candidate.w);
-    if (lone >= 0) {
-      // A twist about the lone axis can bring w up to this.
-      const int axis = LoneFactor(permuted, tolerance);
-      const float along = axis == 0 ? candidate.x : (axis == 1 ? candidate.y : candidate.z);
+    if (twistable) {
+      // A twist about the lone axis can bring |w| up to this.
+      const float along = VectorPart(candidate, LoneFactor(permuted, tolerance));
       score = std::sqrt(candidate.w * candidate.w + along * along);
     }
+    // Near ties go to the earlier, simpler axis rotation.
     if (score > bestScore + 1e-6f) {
       bestScore = score;
       best = PositiveW(candidate);
       bestK = permuted;
     }
   }
-  if (lone >= 0) {
+  if (twistable) {
     // Twist about the lone axis to remove u's component along it.
     const int axis = LoneFactor(bestK, tolerance);
-    const float along = axis == 0 ? best.x : (axis == 1 ? best.y : best.z);
+    const float along = VectorPart(best, axis);
     const float n = std::sqrt(best.w * best.w + along * along);
     if (n > 0.0f) {
       Quat twist(0.0f, 0.0f, 0.0f, best.w / n);
-      const float s = -along / n;
-      (axis == 0 ? twist.x : (axis == 1 ? twist.y : twist.z)) = s;
+      VectorPart(twist, axis) = -along / n;
       best = twist * best;
-      (axis == 0 ? best.x : (axis == 1 ? best.y : best.z)) = 0.0f;
+      VectorPart(best, axis) = 0.0f;
       best = Normalize(best);
     }
   }
-  *u = PositiveW(best);
+  // A turn this small is rounding in the input (a float rotation matrix is
+  // off by a few 1e-7); left in, its axis would be noise.
+  const float turn = std::sqrt(best.x * best.x + best.y * best.y + best.z * best.z);
+  *u = turn <= kNegligibleTurn ? Quat() : PositiveW(best);
   *k = bestK;
 }
 
