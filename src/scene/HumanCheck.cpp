@@ -7,6 +7,7 @@
 #include "host/INode.h"
 #include "platform/Messages.h"
 #include "plugin/ExportLog.h"
+#include "plugin/Globals.h"
 
 namespace kiln {
 
@@ -38,9 +39,12 @@ bool CheckHumanScene(INode* root) {
     if (FindNodeByName(root, bone)) continue;
     std::string text = std::string("Bone ") + bone + " not found";
     ShowMessage(text.c_str(), platform::MB_OK, 0);
+    // Kept in the log too: with prompts suppressed the box is never seen.
+    LogWarning(CurrentLog, "%s", text.c_str());
   }
   if (CountSkinnedNodes(root) == 0) {
     ShowMessage("No skinned meshes found", platform::MB_OK, 0);
+    LogError(CurrentLog, "No skinned meshes found");
     return false;
   }
   return true;
