@@ -53,11 +53,16 @@ bool WriteAllAt(int fd, const uint8_t* data, size_t count, uint64_t offset) {
 
 // The hidden file beside the target that receives the writes until Close.
 std::string TemporaryNameFor(const std::string& target, int attempt) {
-  size_t slash = target.rfind('/');
-  std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
-  std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
-  std::string temporary = folder + "." + name + ".kiln-tmp-" + std::to_string(::getpid());
-  if (attempt > 0) temporary += "-" + std::to_string(attempt);
+  size_t nameStart = target.rfind('/') + 1;  // 0 without a folder
+  std::string temporary = target.substr(0, nameStart);
+  temporary += '.';
+  temporary.append(target, nameStart);
+  temporary += ".kiln-tmp-";
+  temporary += std::to_string(::getpid());
+  if (attempt > 0) {
+    temporary += '-';
+    temporary += std::to_string(attempt);
+  }
   return temporary;
 }
 
@@ -117,7 +122,9 @@ struct CZX9_DiskWriter::File {
     AppendSlow(data, count, error);
   }
 
-  void AppendSlow(const void* data, size_t count, const char* error) {
+  // Kept out of line so that the fast path of every small write stays a few
+  // instructions without a stack frame.
+  [[gnu::noinline]] void AppendSlow(const void* data, size_t count, const char* error) {
     uint64_t position = Position();
     if (position + count > kLargestFileEnd) {
       Fail(std::string(error) +
