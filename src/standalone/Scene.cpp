@@ -1,0 +1,101 @@
+#include "standalone/Scene.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace kiln::standalone {
+
+std::string Describe(const SceneProblem& problem) {
+  std::string text;
+  if (problem.node) {
+    text = "node '" + problem.node->Name() + "' (handle " +
+           std::to_string(problem.node->Handle()) + ")";
+    if (!problem.path.empty()) text += " " + problem.path;
+  } else {
+    text = problem.path;
+  }
+  return text + ": " + problem.message;
+}
+
+Scene::Scene() {
+  nodes_.push_back(std::make_unique<SceneNode>(*this, kRootName, kRootHandle));
+  nodes_.front()->isRoot_ = true;
+  byHandle_[kRootHandle] = nodes_.front().get();
+}
+
+Scene::~Scene() = default;
+
+SceneNode& Scene::CreateNode(std::string name, SceneNode* parent, std::optional<uint32_t> handle) {
+  if (parent && &parent->OwnerScene() != this) {
+    throw std::invalid_argument("parent of node " + name + " belongs to another scene");
+  }
+  uint32_t h = handle.value_or(nextHandle_);
+  if (byHandle_.count(h)) {
+    throw std::invalid_argument("handle " + std::to_string(h) + " of node " + name +
+                                " is already in use");
+  }
+  auto node = std::make_unique<SceneNode>(*this, std::move(name), h);
+  SceneNode& created = *node;
+  nodes_.push_back(std::move(node));
+  byHandle_[h] = &created;
+  if (h >= nextHandle_ && h != UINT32_MAX) nextHandle_ = h + 1;
+  SceneNode& p = parent ? *parent : Root();
+  created.parent_ = &p;
+  p.children_.push_back(&created);
+  return created;
+}
+
+void Scene::SetParent(SceneNode& node, SceneNode& parent) {
+  if (node.isRoot_) throw std::invalid_argument("the root node cannot get a parent");
+  if (&node.OwnerScene() != this || &parent.OwnerScene() != this) {
+    throw std::invalid_argument("node " + node.Name() + " or its new parent belongs to another scene");
+  }
+  for (SceneNode* up = &parent; up; up = up->parent_) {
+    if (up == &node) {
+      throw std::invalid_argument("node " + parent.Name() + " is " + node.Name() +
+                                  " or below it and cannot be its parent");
+    }
+  }
+  if (node.parent_) std::erase(node.parent_->children_, &node);
+  node.parent_ = &parent;
+  parent.children_.push_back(&node);
+}
+
+SceneNode* Scene::FindNode(uint32_t handle) const {
+  auto it = byHandle_.find(handle);
+  return it == byHandle_.end() ? nullptr : it->second;
+}
+
+SceneNode* Scene::FindNode(std::string_view name) const {
+  if (nodes_.front()->Name() == name) return nodes_.front().get();
+  for (SceneNode* node : NodesDepthFirst()) {
+    if (node->Name() == name) return node;
+  }
+  return nullptr;
+}
+
+std::vector<SceneNode*> Scene::NodesDepthFirst() const {
+  std::vector<SceneNode*> order;
+  order.reserve(nodes_.size());
+  std::vector<SceneNode*> stack(nodes_.front()->children_.rbegin(),
+                                nodes_.front()->children_.rend());
+  while (!stack.empty()) {
+    SceneNode* node = stack.back();
+    stack.pop_back();
+    order.push_back(node);
+    stack.insert(stack.end(), node->children_.rbegin(), node->children_.rend());
+  }
+  return order;
+}
+
+Material& Scene::CreateMaterial(std::string name) {
+  materials_.push_back(std::make_unique<Material>(std::move(name)));
+  return *materials_.back();
+}
+
+Texture& Scene::CreateTexture(std::string name) {
+  textures_.push_back(std::make_unique<Texture>(std::move(name)));
+  return *textures_.back();
+}
+
+}  // namespace kiln::standalone

@@ -1,0 +1,111 @@
+#pragma once
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "host/Time.h"
+#include "standalone/SceneMaterials.h"
+#include "standalone/SceneNode.h"
+
+namespace kiln::standalone {
+
+// One thing wrong with a scene. The path says where, in the words of the
+// scene file: relative to the node's entry when there is a node
+// ("mesh/faces/7/v/2"), else relative to the document ("materials/2").
+struct SceneProblem {
+  const SceneNode* node = nullptr;
+  std::string path;
+  std::string message;
+};
+// "node 'Box' (handle 3) mesh/faces/7/v/2: ..." or "materials/2: ...".
+std::string Describe(const SceneProblem& problem);
+
+// The in-memory scene: owns its nodes (the root first), materials and
+// textures, and knows the host's clock and plug-in configuration folder.
+class Scene {
+ public:
+  static constexpr uint32_t kRootHandle = 0;
+  static constexpr const char* kRootName = "Scene Root";
+
+  Scene();
+  ~Scene();
+  Scene(const Scene&) = delete;
+  Scene& operator=(const Scene&) = delete;
+
+  SceneNode& Root() { return *nodes_.front(); }
+  const SceneNode& Root() const { return *nodes_.front(); }
+
+  // A new node, last child of parent (the root when null). Without a handle
+  // it gets one above every handle in use. Throws std::invalid_argument for
+  // a handle in use or a parent of another scene.
+  SceneNode& CreateNode(std::string name, SceneNode* parent = nullptr,
+                        std::optional<uint32_t> handle = std::nullopt);
+  // Makes node the last child of parent. Throws std::invalid_argument for the
+  // root, a node of another scene, or a parent that is the node or below it.
+  void SetParent(SceneNode& node, SceneNode& parent);
+
+  SceneNode* FindNode(uint32_t handle) const;
+  // The first node of that exact name, depth first from the root.
+  SceneNode* FindNode(std::string_view name) const;
+  // Every node but the root, parents before children, children in order.
+  std::vector<SceneNode*> NodesDepthFirst() const;
+  // Every node, the root first, in creation order.
+  const std::vector<std::unique_ptr<SceneNode>>& Nodes() const { return nodes_; }
+
+  Material& CreateMaterial(std::string name);
+  Texture& CreateTexture(std::string name);
+  const std::vector<std::unique_ptr<Material>>& Materials() const { return materials_; }
+  const std::vector<std::unique_ptr<Texture>>& Textures() const { return textures_; }
+
+  int TicksPerFrame() const { return frameRate > 0 ? TIME_TICKSPERSEC / frameRate : 0; }
+
+  int frameRate = 30;                // frames per second; must divide 4800
+  Interval animRange{0, 100 * 160};  // ticks
+  TimeValue time = 0;                // the host's current time, ticks
+  std::filesystem::path pluginConfigDir;  // GetDir(APP_PLUGCFG_DIR); empty: none
+
+  // Checks what the exporter relies on; a scene with problems is never
+  // exported. The rules:
+  //  - frame rate between 1 and 4800 and a divisor of 4800; the animation
+  //    range's start not after its end;
+  //  - handles unique; the root has handle 0, no parent and no object;
+  //  - every node has a non-empty name (names may repeat: the exporter
+  //    renames collisions itself);
+  //  - parent and child links agree, and every node hangs from the root
+  //    exactly once (no cycles, no orphans);
+  //  - transforms are finite: controller and object offset positions,
+  //    rotations and scales; rotations (and scale axes) are unit
+  //    quaternions within 1e-3; scale factors are non-zero, since a singular
+  //    node transform leaves its children's relative transforms undefined;
+  //    roll and visibility values are finite;
+  //  - target and bone nodes, materials and maps belong to this scene; a
+  //    node does not target itself;
+  //  - meshes: finite vertices; face vertex indices below the vertex count;
+  //    texture and colour faces absent or one per face, with indices below
+  //    their vertex counts; specified normals absent or one per vertex,
+  //    finite, with a set flag per normal;
+  //  - a modifier stack has a base object that is not itself a stack;
+  //  - skin: bones listed once each; no more points than the base mesh has
+  //    vertices; weights name existing bones, are finite and not negative;
+  //    bind transforms finite;
+  //  - morpher: per channel no more deltas than the base mesh has vertices,
+  //    one per-point weight per delta, target points absent or one per
+  //    delta, all finite; the channel weight finite;
+  //  - no material is its own sub-material, no map its own sub-map, at any
+  //    depth.
+  std::vector<SceneProblem> Validate() const;
+
+ private:
+  std::vector<std::unique_ptr<SceneNode>> nodes_;
+  std::unordered_map<uint32_t, SceneNode*> byHandle_;
+  uint32_t nextHandle_ = 1;
+  std::vector<std::unique_ptr<Material>> materials_;
+  std::vector<std::unique_ptr<Texture>> textures_;
+};
+
+}  // namespace kiln::standalone

@@ -1,0 +1,84 @@
+#include "standalone/SceneNode.h"
+
+#include <stdexcept>
+
+#include "standalone/Modifiers.h"
+#include "standalone/SceneObjects.h"
+
+namespace kiln::standalone {
+
+SceneNode::SceneNode(Scene& scene, std::string name, uint32_t handle)
+    : scene_(scene), name_(std::move(name)), handle_(handle) {}
+
+SceneNode::~SceneNode() = default;
+
+INode* SceneNode::GetChildNode(int i) {
+  if (i < 0 || i >= NumberOfChildren()) return nullptr;
+  return children_[i];
+}
+
+Matrix3 SceneNode::GetNodeTM(TimeValue t) {
+  if (isRoot_) return Matrix3();
+  Matrix3 parentTM = GetParentTM(t);
+  return transform_ ? transform_->WorldTM(t, parentTM) : parentTM;
+}
+
+Matrix3 SceneNode::GetParentTM(TimeValue t) {
+  return parent_ ? parent_->GetNodeTM(t) : Matrix3();
+}
+
+Matrix3 SceneNode::GetObjectTM(TimeValue t) {
+  return ComposeTransform(objectOffset) * GetNodeTM(t);
+}
+
+ObjectState SceneNode::EvalWorldState(TimeValue t, bool evalHidden) {
+  (void)evalHidden;  // hidden nodes evaluate like any other
+  ObjectState state;
+  DerivedObject* stack = StackIfAny();
+  if (!stack) {
+    state.obj = object_.get();
+    return state;
+  }
+  Object& base = stack->Base();
+  TriObject* baseMesh = base.ConvertToType(t, TRIOBJ_CLASS_ID);
+  if (!baseMesh) {
+    state.obj = &base;
+    return state;
+  }
+  // One result object per node, refilled, so a pointer from an earlier
+  // evaluation still points at a live object.
+  if (!evaluated_) evaluated_ = std::make_unique<TriObject>();
+  evaluated_->mesh = baseMesh->mesh;
+  for (int i = stack->NumModifiers() - 1; i >= 0; --i) {
+    StackModifier& modifier = stack->ModifierAt(i);
+    if (modifier.IsEnabled()) modifier.Apply(t, *this, evaluated_->mesh);
+  }
+  state.obj = evaluated_.get();
+  return state;
+}
+
+PRSController* SceneNode::PRS() const { return dynamic_cast<PRSController*>(transform_.get()); }
+
+void SceneNode::SetTransform(std::unique_ptr<TransformController> controller) {
+  transform_ = std::move(controller);
+}
+
+void SceneNode::SetVisibility(std::unique_ptr<FloatController> controller) {
+  visibility_ = std::move(controller);
+}
+
+void SceneNode::SetObject(std::unique_ptr<Object> object) {
+  object_ = std::move(object);
+  evaluated_.reset();
+}
+
+DerivedObject& SceneNode::Stack() {
+  if (DerivedObject* stack = StackIfAny()) return *stack;
+  if (!object_) throw std::logic_error("node " + name_ + " has no object to modify");
+  object_ = std::make_unique<DerivedObject>(std::move(object_));
+  return static_cast<DerivedObject&>(*object_);
+}
+
+DerivedObject* SceneNode::StackIfAny() const { return dynamic_cast<DerivedObject*>(object_.get()); }
+
+}  // namespace kiln::standalone
