@@ -34,9 +34,13 @@ const char kBlockError[] = "what the hell is going on?!";
 const char kEndChunkError[] = "CZX9_DiskWriter::EndChunk() called without matching BeginChunk";
 const char kUndoChunkError[] = "CZX9_DiskWriter::UndoChunk() called without matching BeginChunk";
 
-[[noreturn]] void Fail(const std::string& message) { throw CLB_DiskIOException(message); }
+[[noreturn]] void Fail(const std::string& message) {
+  throw CLB_DiskIOException(message);
+}
 
-std::string ErrnoText() { return platform::SystemErrorText(errno); }
+std::string ErrnoText() {
+  return platform::SystemErrorText(errno);
+}
 
 // Writes all of data at offset, resuming after partial writes.
 bool WriteAllAt(int fd, const uint8_t* data, size_t count, uint64_t offset) {
@@ -204,7 +208,8 @@ void CZX9_DiskWriter::Close() {
   std::unique_ptr<File> file(file_);
   file_ = nullptr;
   std::string problem;
-  if (file->length > 0 && !WriteAllAt(file->fd, file->buffer.get(), file->length, file->windowStart))
+  if (file->length > 0 &&
+      !WriteAllAt(file->fd, file->buffer.get(), file->length, file->windowStart))
     problem = ErrnoText();
   if (::close(file->fd) != 0 && problem.empty()) problem = ErrnoText();
   if (problem.empty() && ::rename(file->temporary.c_str(), file->target.c_str()) != 0)
@@ -215,7 +220,9 @@ void CZX9_DiskWriter::Close() {
   }
 }
 
-bool CZX9_DiskWriter::IsOpen() const { return file_ != nullptr; }
+bool CZX9_DiskWriter::IsOpen() const {
+  return file_ != nullptr;
+}
 
 uint32_t CZX9_DiskWriter::Tell() {
   return file_ ? static_cast<uint32_t>(file_->Position()) : 0;
@@ -289,8 +296,9 @@ void CZX9_DiskWriter::EndChunk() {
   uint64_t end = file_->Position();
   uint32_t sizePosition = chunks_.back().sizePosition;
   if (end < uint64_t{sizePosition} + 4) {
-    Fail("CZX9_DiskWriter::EndChunk() called at a position before the end of its chunk's "
-         "size field");
+    Fail(
+        "CZX9_DiskWriter::EndChunk() called at a position before the end of its chunk's "
+        "size field");
   }
   uint32_t size = static_cast<uint32_t>(end - sizePosition - 4);
   file_->Patch(sizePosition, &size, sizeof size, kWordError);
@@ -304,7 +312,9 @@ void CZX9_DiskWriter::UndoChunk() {
   Seek(chunk.sizePosition - chunk.idLength - 4);
 }
 
-void CZX9_DiskWriter::PushPosition() { positions_.push_back(Tell()); }
+void CZX9_DiskWriter::PushPosition() {
+  positions_.push_back(Tell());
+}
 
 void CZX9_DiskWriter::PopPosition() {
   if (positions_.empty())

@@ -3,14 +3,15 @@
 #include <cerrno>
 #include <filesystem>
 
-#include "io/ScratchFolder.h"
+#include "io/FileBytes.h"
 #include "platform/FileSystem.h"
+#include "util/TempFolder.h"
 
 namespace kiln::platform {
 namespace {
 
 using kiln::testing::ReadFileBytes;
-using kiln::testing::ScratchFolder;
+using kiln::testing::TempFolder;
 using kiln::testing::WriteFileBytes;
 
 TEST(FileServices, joinPathAddsOneSeparator) {
@@ -21,19 +22,19 @@ TEST(FileServices, joinPathAddsOneSeparator) {
 }
 
 TEST(FileServices, createFolderAcceptsAnExistingFolderOnly) {
-  ScratchFolder folder;
-  std::string textures = folder.Path("textures");
+  TempFolder folder;
+  std::string textures = folder.File("textures");
   EXPECT_TRUE(CreateFolder(textures));
   EXPECT_TRUE(std::filesystem::is_directory(textures));
   EXPECT_TRUE(CreateFolder(textures));
-  WriteFileBytes(folder.Path("file"), {1});
-  EXPECT_FALSE(CreateFolder(folder.Path("file")));
-  EXPECT_FALSE(CreateFolder(folder.Path("missing/textures")));
+  WriteFileBytes(folder.File("file"), {1});
+  EXPECT_FALSE(CreateFolder(folder.File("file")));
+  EXPECT_FALSE(CreateFolder(folder.File("missing/textures")));
 }
 
 TEST(FileServices, copyFileReplacesUnlessAskedNotTo) {
-  ScratchFolder folder;
-  std::string from = folder.Path("a.png"), to = folder.Path("b.png");
+  TempFolder folder;
+  std::string from = folder.File("a.png"), to = folder.File("b.png");
   WriteFileBytes(from, {1, 2});
   EXPECT_TRUE(CopyFileA(from.c_str(), to.c_str(), true));
   EXPECT_EQ(ReadFileBytes(to), (std::vector<uint8_t>{1, 2}));
@@ -42,7 +43,7 @@ TEST(FileServices, copyFileReplacesUnlessAskedNotTo) {
   EXPECT_EQ(ReadFileBytes(to), (std::vector<uint8_t>{1, 2}));
   EXPECT_TRUE(CopyFileA(from.c_str(), to.c_str(), false));
   EXPECT_EQ(ReadFileBytes(to), std::vector<uint8_t>{3});
-  EXPECT_FALSE(CopyFileA(folder.Path("missing.png").c_str(), to.c_str(), false));
+  EXPECT_FALSE(CopyFileA(folder.File("missing.png").c_str(), to.c_str(), false));
   EXPECT_FALSE(CopyFileA(nullptr, to.c_str(), false));
 }
 

@@ -22,7 +22,9 @@ void Append(Bytes& bytes, std::initializer_list<uint32_t> dwords) {
   }
 }
 
-Bytes Banner() { return {'B', 0}; }
+Bytes Banner() {
+  return {'B', 0};
+}
 
 struct Rejection {
   uint64_t offset;
@@ -56,11 +58,10 @@ TEST(ChunkReaderRejects, filesWithoutBannerOrWholeHeaders) {
   Append(wrongIdLength, {8, 20, 0, 0, 0});
   EXPECT_EQ(RejectionOf(wrongIdLength).message,
             "offset 2: wrong chunk id length 8 (chunk ids are 12 bytes)");
-
 }
 
 TEST(ChunkReaderRejects, chunksThatDoNotFitOrPayloadsThatEndEarly) {
-  kiln::testing::ScratchFolder folder;
+  kiln::testing::TempFolder folder;
   Bytes sample = kiln::testing::WriteSampleFile(folder);
   ChunkFile good = ParseChunkFile(sample);
   const Chunk& humans = good.chunks[3];
@@ -69,8 +70,9 @@ TEST(ChunkReaderRejects, chunksThatDoNotFitOrPayloadsThatEndEarly) {
   Bytes cut(sample.begin(), sample.begin() + static_cast<long>(humans.End() - 10));
   Rejection truncated = RejectionOf(cut);
   EXPECT_EQ(truncated.offset, humans.offset);
-  EXPECT_EQ(truncated.message, "offset 309: chunk (21, 0, 1) has size 291, past the end of the "
-                               "file (281 bytes left)");
+  EXPECT_EQ(truncated.message,
+            "offset 309: chunk (21, 0, 1) has size 291, past the end of the "
+            "file (281 bytes left)");
 
   // A nested chunk claiming more than its parent holds.
   Bytes pastParent = sample;
@@ -92,8 +94,9 @@ TEST(ChunkReaderRejects, chunksThatDoNotFitOrPayloadsThatEndEarly) {
   Append(shortRange, {12, 20, 0, 1, 4, 0});
   Rejection range = RejectionOf(shortRange);
   EXPECT_EQ(range.offset, 2u + 20 + 4);
-  EXPECT_EQ(range.message, "offset 26: chunk (20, 0, 1) at offset 2: payload ends inside field "
-                           "'length' (needs 4 bytes, 0 left)");
+  EXPECT_EQ(range.message,
+            "offset 26: chunk (20, 0, 1) at offset 2: payload ends inside field "
+            "'length' (needs 4 bytes, 0 left)");
 
   // A node name that runs to the end of its payload.
   Bytes unterminated = Banner();
@@ -122,8 +125,8 @@ TEST(ChunkReaderRejects, chunksThatDoNotFitOrPayloadsThatEndEarly) {
   EXPECT_EQ(tooDeep.offset, 2u + 65 * 21);
   EXPECT_EQ(tooDeep.message, "offset 1367: chunks nested deeper than 64 levels");
 
-  EXPECT_THROW(ReadChunkFile(folder.Path("missing.zqs")), ReadError);
-  EXPECT_THROW(ReadChunkFile(folder.Path()), ReadError);
+  EXPECT_THROW(ReadChunkFile(folder.File("missing.zqs")), ReadError);
+  EXPECT_THROW(ReadChunkFile(folder.Path().string()), ReadError);
 }
 
 TEST(ChunkReaderRejects, unknownPayloadThatIsNotChunksStaysRaw) {
@@ -139,7 +142,7 @@ TEST(ChunkReaderRejects, unknownPayloadThatIsNotChunksStaysRaw) {
 // Every mutation of a valid file either parses or is a ReadError, and what
 // parses can be dumped.
 TEST(ChunkReaderRejects, randomMutationsNeverCrash) {
-  kiln::testing::ScratchFolder folder;
+  kiln::testing::TempFolder folder;
   const Bytes sample = kiln::testing::WriteSampleFile(folder);
   std::mt19937 random(2024);
   const uint32_t interesting[] = {0, 1, 12, 20, 0xBABEFACE, 0x7FFFFFFF, 0xFFFFFFFF, 0x80000000};

@@ -6,13 +6,13 @@
 #include "reader/ChunkFile.h"
 #include "reader/Decoders.h"
 #include "reader/Dump.h"
-#include "reader/SceneChunks.h"
 #include "reader/SampleFile.h"
+#include "reader/SceneChunks.h"
 
 namespace kiln::reader {
 namespace {
 
-using kiln::testing::ScratchFolder;
+using kiln::testing::TempFolder;
 using kiln::testing::WriteSampleFile;
 
 std::array<float, 12> Sequence12(float first) {
@@ -22,7 +22,7 @@ std::array<float, 12> Sequence12(float first) {
 }
 
 TEST(ChunkReader, decodesEveryChunkKindTheWriterProduced) {
-  ScratchFolder folder;
+  TempFolder folder;
   ChunkFile file = ParseChunkFile(WriteSampleFile(folder));
   EXPECT_EQ(file.banner, "Pangolin scene marker!");
   ASSERT_EQ(file.chunks.size(), 9u);
@@ -90,7 +90,8 @@ TEST(ChunkReader, decodesEveryChunkKindTheWriterProduced) {
   EXPECT_NE(file.chunks[6].children[0].As<FailedIkChain>(), nullptr);
 
   EXPECT_EQ(file.chunks[7].decoded, nullptr);
-  EXPECT_EQ(file.chunks[7].notes, std::vector<std::string>{"version 2, expected 1: payload not decoded"});
+  EXPECT_EQ(file.chunks[7].notes,
+            std::vector<std::string>{"version 2, expected 1: payload not decoded"});
   EXPECT_EQ(file.chunks[7].UndecodedBytes(), 4u);
 
   // The undone mesh chunk's tail is reported, not taken for a broken chunk.
@@ -104,9 +105,9 @@ TEST(ChunkReader, decodesEveryChunkKindTheWriterProduced) {
 }
 
 TEST(ChunkReader, notesWhatIsOddButReadable) {
-  ScratchFolder folder;
+  TempFolder folder;
   CZX9_DiskWriter writer;
-  std::string name = folder.Path("odd.zqs");
+  std::string name = folder.File("odd.zqs");
   writer.Open(name.c_str());
   writer.WriteString("Other banner");
   writer.BeginChunk(18, 0, 1);
@@ -159,8 +160,8 @@ TEST(ChunkReader, moreDecodersPlugIntoARegistry) {
                        }});
   EXPECT_THROW(registry.Add(17, 0, {Body::kNothing, registry.Find(17, 0)->decode}),
                std::logic_error);
-  std::vector<uint8_t> bytes = {'b', 0, 12, 0, 0, 0, 17, 0, 0, 0, 0, 0, 0, 0,
-                                1,   0, 0,  0, 4, 0, 0, 0, 6, 0, 0, 0};
+  std::vector<uint8_t> bytes = {'b', 0, 12, 0, 0, 0, 17, 0, 0, 0, 0, 0, 0,
+                                0,   1, 0,  0, 0, 4, 0,  0, 0, 6, 0, 0, 0};
   ChunkFile file = ParseChunkFile(bytes, registry);
   ASSERT_NE(file.chunks.at(0).As<Shadow>(), nullptr);
   EXPECT_EQ(file.chunks[0].As<Shadow>()->faces, 6);
@@ -168,7 +169,7 @@ TEST(ChunkReader, moreDecodersPlugIntoARegistry) {
 }
 
 TEST(ChunkDump, textShowsTheTreeWithOffsetsAndFields) {
-  ScratchFolder folder;
+  TempFolder folder;
   ChunkFile file = ParseChunkFile(WriteSampleFile(folder));
   // Pinned whole: the dump command shows exactly this.
   EXPECT_EQ(DumpText(file), R"(file: 1006 bytes
@@ -252,7 +253,7 @@ trailing bytes: 48 at offset 958
 }
 
 TEST(ChunkDump, jsonCarriesTheSameTreeAsValidUtf8) {
-  ScratchFolder folder;
+  TempFolder folder;
   ChunkFile file = ParseChunkFile(WriteSampleFile(folder));
   auto latin1 = std::make_shared<UserProperties>();
   latin1->records.push_back({1, {{"caf\xE9", "\xFF"}}});

@@ -4,7 +4,8 @@
 #include <vector>
 
 #include "io/CZX9_DiskWriter.h"
-#include "io/ScratchFolder.h"
+#include "io/FileBytes.h"
+#include "util/TempFolder.h"
 
 namespace kiln::testing {
 
@@ -25,8 +26,8 @@ inline void WritePlainNode(CZX9_DiskWriter& writer, const char* name, int32_t ha
 
 // A file with one chunk of every kind the reader decodes, written the way
 // the exporter writes them, and a few it does not know.
-inline std::vector<uint8_t> WriteSampleFile(const ScratchFolder& folder) {
-  std::string name = folder.Path("sample.zqs");
+inline std::vector<uint8_t> WriteSampleFile(const TempFolder& folder) {
+  std::string name = folder.File("sample.zqs");
   CZX9_DiskWriter writer;
   writer.Open(name.c_str());
   writer.WriteString("Pangolin scene marker!");
