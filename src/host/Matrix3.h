@@ -30,6 +30,7 @@ class Matrix3 {
   void PreTranslate(const Point3& p);
   // this = R(q) * this
   void PreRotate(const Quat& q);
+  // this = R(q): a pure rotation, translation zero.
   void SetRotate(const Quat& q);
   // this = S(s) * this
   void PreScale(const Point3& s);
@@ -46,6 +47,8 @@ class Matrix3 {
 
 inline Point3 operator*(const Point3& p, const Matrix3& m) { return m.PointTransform(p); }
 
+// Inverse of an affine transform. A collapsed one (determinant 0) has none:
+// the result then only takes back the translation.
 Matrix3 Inverse(const Matrix3& m);
 Matrix3 TransMatrix(const Point3& p);
 Matrix3 ScaleMatrix(const Point3& s);

@@ -10,7 +10,10 @@
 // same as that of one write per call.
 namespace kiln::platform {
 
-// Sets key = value in section of file. Returns false when the file cannot be read.
+// Sets key = value in section of file. Returns false, changing nothing, when
+// the file cannot be read or the entry would not read back from the file (an
+// empty name, a key holding "=" or starting with ";", a line that would read as
+// a section header, a line break).
 bool WritePrivateProfileStringA(const char* section, const char* key, const char* value,
                                 const char* fileName);
 // Writes every document changed since the last flush to its file and forgets

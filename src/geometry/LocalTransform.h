@@ -1,0 +1,16 @@
+#pragma once
+#include "host/Matrix3.h"
+#include "host/Time.h"
+
+class INode;
+
+// Transforms relative to the parent node, in host axes. The scene root's
+// transform is the identity, so its children get their world transforms.
+namespace kiln {
+
+// Node transform at t times the inverse of the parent's node transform at t.
+Matrix3 LocalTransform(INode* node, TimeValue t);
+// The same with object transforms (the object offset included on both sides).
+Matrix3 LocalObjectTransform(INode* node, TimeValue t);
+
+}  // namespace kiln

@@ -1,0 +1,17 @@
+#include "reader/Decoders.h"
+
+namespace kiln::reader {
+
+// One line per family of chunks; each function lives beside its payload types.
+void AddSceneDecoders(DecoderRegistry& registry);
+
+const DecoderRegistry& StandardDecoders() {
+  static const DecoderRegistry registry = [] {
+    DecoderRegistry all;
+    AddSceneDecoders(all);
+    return all;
+  }();
+  return registry;
+}
+
+}  // namespace kiln::reader

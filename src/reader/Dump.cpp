@@ -1,0 +1,211 @@
+#include "reader/Dump.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+
+namespace kiln::reader {
+
+namespace {
+
+using Ordered = nlohmann::ordered_json;
+
+constexpr size_t kHexPreviewBytes = 32;
+
+// Names and values in the file are single-byte text of the artist's code
+// page; JSON wants UTF-8. Valid UTF-8 stays, anything else is read as Latin-1.
+std::string DisplayText(const std::string& text) {
+  try {
+    (void)nlohmann::json(text).dump();
+    return text;
+  } catch (const nlohmann::json::type_error&) {
+    std::string utf8;
+    for (unsigned char c : text) {
+      if (c < 0x80) {
+        utf8 += static_cast<char>(c);
+      } else {
+        utf8 += static_cast<char>(0xC0 | (c >> 6));
+        utf8 += static_cast<char>(0x80 | (c & 0x3F));
+      }
+    }
+    return utf8;
+  }
+}
+
+void MakeTextsDisplayable(Ordered& value) {
+  if (value.is_string()) {
+    value = DisplayText(value.get<std::string>());
+  } else if (value.is_structured()) {
+    for (Ordered& element : value) MakeTextsDisplayable(element);
+  }
+}
+
+Ordered DisplayFields(const Payload& payload) {
+  Ordered fields = payload.Fields();
+  MakeTextsDisplayable(fields);
+  return fields;
+}
+
+std::string HexPreview(std::span<const uint8_t> bytes) {
+  std::string hex;
+  size_t shown = std::min(bytes.size(), kHexPreviewBytes);
+  for (size_t i = 0; i < shown; ++i) {
+    char digits[4];
+    std::snprintf(digits, sizeof digits, i == 0 ? "%02x" : " %02x", bytes[i]);
+    hex += digits;
+  }
+  if (shown < bytes.size()) hex += " ...";
+  return hex;
+}
+
+std::span<const uint8_t> UndecodedOf(const ChunkFile& file, const Chunk& chunk) {
+  if (chunk.End() > file.bytes.size()) return {};
+  return std::span<const uint8_t>(file.bytes).subspan(chunk.bodyOffset, chunk.UndecodedBytes());
+}
+
+// ---- text ----
+
+// Floats were written as floats: print the shortest text that reads back the same float.
+std::string FormatNumber(double value) {
+  char text[64];
+  float single = static_cast<float>(value);
+  auto result = (static_cast<double>(single) == value || std::isnan(value))
+                    ? std::to_chars(text, text + sizeof text, single)
+                    : std::to_chars(text, text + sizeof text, value);
+  return std::string(text, result.ptr);
+}
+
+std::string Scalar(const Ordered& value) {
+  if (value.is_number_float()) return FormatNumber(value.get<double>());
+  if (value.is_array()) {
+    std::string list = "[";
+    for (size_t i = 0; i < value.size(); ++i) list += (i ? ", " : "") + Scalar(value[i]);
+    return list + "]";
+  }
+  return value.dump();  // quotes and escapes strings, prints integers as they are
+}
+
+bool IsScalarList(const Ordered& value) {
+  if (!value.is_array()) return false;
+  for (const Ordered& element : value)
+    if (element.is_structured()) return false;
+  return true;
+}
+
+class TextDump {
+ public:
+  explicit TextDump(const ChunkFile& file) : file_(file) {}
+
+  std::string Run() {
+    Line(0, "file: " + std::to_string(file_.bytes.size()) + " bytes");
+    Line(0, "banner: " + nlohmann::json(DisplayText(file_.banner)).dump());
+    for (const std::string& note : file_.notes) Line(0, "! " + DisplayText(note));
+    for (const Chunk& chunk : file_.chunks) DumpChunk(chunk, 0);
+    if (file_.trailingBytes > 0) {
+      Line(0, "trailing bytes: " + std::to_string(file_.trailingBytes) + " at offset " +
+                  std::to_string(file_.trailingOffset));
+    }
+    return out_;
+  }
+
+ private:
+  void Line(int indent, const std::string& text) {
+    out_.append(static_cast<size_t>(indent), ' ');
+    out_ += text;
+    out_ += '\n';
+  }
+
+  void DumpChunk(const Chunk& chunk, int indent) {
+    std::string head = "@" + std::to_string(chunk.offset) + " " + ToString(chunk.id);
+    if (chunk.decoded) head += " " + std::string(chunk.decoded->Kind());
+    Line(indent, head + ", size " + std::to_string(chunk.size));
+    int inner = indent + 2;
+    for (const std::string& note : chunk.notes) Line(inner, "! " + DisplayText(note));
+    if (chunk.decoded) Fields(DisplayFields(*chunk.decoded), inner);
+    if (chunk.UndecodedBytes() > 0) {
+      Line(inner, "undecoded: " + std::to_string(chunk.UndecodedBytes()) + " bytes at offset " +
+                      std::to_string(chunk.bodyOffset) + ": " +
+                      HexPreview(UndecodedOf(file_, chunk)));
+    }
+    for (const Chunk& child : chunk.children) DumpChunk(child, inner);
+  }
+
+  void Fields(const Ordered& fields, int indent) {
+    for (const auto& [key, value] : fields.items()) {
+      if (!value.is_structured() || IsScalarList(value)) {
+        Line(indent, key + ": " + Scalar(value));
+      } else if (value.is_object()) {
+        Line(indent, key + ":");
+        Fields(value, indent + 2);
+      } else {
+        Line(indent, key + ":");
+        for (const Ordered& element : value) ListItem(element, indent + 2);
+      }
+    }
+  }
+
+  // "- " takes the place of the item's indentation on its first line.
+  void ListItem(const Ordered& item, int indent) {
+    size_t start = out_.size();
+    if (item.is_object()) {
+      Fields(item, indent + 2);
+    } else {
+      Line(indent + 2, Scalar(item));
+    }
+    if (out_.size() == start)
+      Line(indent, "- {}");
+    else
+      out_.replace(start + static_cast<size_t>(indent), 2, "- ");
+  }
+
+  const ChunkFile& file_;
+  std::string out_;
+};
+
+// ---- JSON ----
+
+nlohmann::json ChunkJson(const ChunkFile& file, const Chunk& chunk) {
+  nlohmann::json json = {{"offset", chunk.offset},
+                         {"id", {chunk.id.type, chunk.id.subtype, chunk.id.version}},
+                         {"size", chunk.size}};
+  if (chunk.decoded) {
+    json["kind"] = std::string(chunk.decoded->Kind());
+    json["fields"] = nlohmann::json(DisplayFields(*chunk.decoded));
+  }
+  if (chunk.UndecodedBytes() > 0) {
+    json["undecoded"] = {{"offset", chunk.bodyOffset},
+                         {"size", chunk.UndecodedBytes()},
+                         {"head", HexPreview(UndecodedOf(file, chunk))}};
+  }
+  if (!chunk.children.empty()) {
+    nlohmann::json children = nlohmann::json::array();
+    for (const Chunk& child : chunk.children) children.push_back(ChunkJson(file, child));
+    json["children"] = std::move(children);
+  }
+  if (!chunk.notes.empty()) {
+    nlohmann::json notes = nlohmann::json::array();
+    for (const std::string& note : chunk.notes) notes.push_back(DisplayText(note));
+    json["notes"] = std::move(notes);
+  }
+  return json;
+}
+
+}  // namespace
+
+std::string DumpText(const ChunkFile& file) { return TextDump(file).Run(); }
+
+nlohmann::json DumpJson(const ChunkFile& file) {
+  nlohmann::json chunks = nlohmann::json::array();
+  for (const Chunk& chunk : file.chunks) chunks.push_back(ChunkJson(file, chunk));
+  nlohmann::json json = {{"size", file.bytes.size()},
+                         {"banner", DisplayText(file.banner)},
+                         {"chunks", std::move(chunks)}};
+  if (file.trailingBytes > 0)
+    json["trailing"] = {{"offset", file.trailingOffset}, {"size", file.trailingBytes}};
+  nlohmann::json notes = nlohmann::json::array();
+  for (const std::string& note : file.notes) notes.push_back(DisplayText(note));
+  json["notes"] = std::move(notes);
+  return json;
+}
+
+}  // namespace kiln::reader
