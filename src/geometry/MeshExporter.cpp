@@ -12,6 +12,7 @@
 #include "io/CZX9_DiskWriter.h"
 #include "plugin/ExportLog.h"
 #include "plugin/Globals.h"
+#include "scene/NodeHeader.h"
 
 namespace kiln {
 
@@ -57,11 +58,7 @@ bool MeshExporter::WriteMeshChunk(CZX9_DiskWriter& writer, Object* object, MeshK
   const CornerOrder& order =
       node_->GetObjTMAfterWSM(0).Parity() ? kOddParityCorners : kEvenParityCorners;
 
-  writer.WriteString(name);
-  writer.WriteInt(static_cast<int32_t>(node_->GetHandle()));
-  INode* parent = node_->GetParentNode();
-  writer.WriteInt(
-      parent == nullptr || parent->IsRootNode() ? -1 : static_cast<int32_t>(parent->GetHandle()));
+  WriteNodeHeader(&writer, node_);
   LogInfo(CurrentLog, "Exporting object: %s", name);
   LogInfo(CurrentLog, "Handle: %d", static_cast<int>(node_->GetHandle()));
   WriteObjectOffset(&writer, node_);

@@ -13,6 +13,7 @@
 #include "io/CZX9_DiskWriter.h"
 #include "plugin/ExportLog.h"
 #include "plugin/Globals.h"
+#include "scene/NodeHeader.h"
 
 namespace kiln {
 
@@ -53,11 +54,7 @@ ShadowMeshExporter::ShadowMeshExporter(INode* node, Interface* ip) : NodeExporte
 int ShadowMeshExporter::Export(CZX9_DiskWriter* writer, Object* evaluated) {
   const char* name = node_->GetName();
   writer->BeginChunk(kShadowMeshChunkType, 0, 1);
-  writer->WriteString(name);
-  writer->WriteInt(static_cast<int32_t>(node_->GetHandle()));
-  INode* parent = node_->GetParentNode();
-  writer->WriteInt(
-      parent == nullptr || parent->IsRootNode() ? -1 : static_cast<int32_t>(parent->GetHandle()));
+  WriteNodeHeader(writer, node_);
   WriteObjectOffset(writer, node_);
 
   const TimeValue start = ip_ != nullptr ? ip_->GetAnimRange().Start() : 0;
