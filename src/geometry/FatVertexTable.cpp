@@ -70,6 +70,10 @@ inline bool Equal(const FatVertex& a, const FatVertex& b) {
 
 }  // namespace
 
+bool FatVertexTable::Matches(size_t index, const FatVertex& corner) const {
+  return Equal(vertices_[index], corner);
+}
+
 void FatVertexTable::Reserve(size_t expectedVertices) {
   vertices_.reserve(expectedVertices);
   size_t slots = 16;

@@ -25,6 +25,10 @@ class FatVertexTable {
   // Index of the stored vertex equal to corner, appending corner when none is.
   int32_t FindOrCreate(const FatVertex& corner);
 
+  // True when the stored vertex at index matches corner as FindOrCreate
+  // matches. Any matching vertex is the one FindOrCreate returns.
+  bool Matches(size_t index, const FatVertex& corner) const;
+
   const std::vector<FatVertex>& Vertices() const { return vertices_; }
   size_t Size() const { return vertices_.size(); }
   const FatVertex& operator[](size_t index) const { return vertices_[index]; }

@@ -128,8 +128,18 @@ void MeshBuilder::GatherFaces(const Mesh& mesh, const CornerOrder& order, int uv
     record.materialId = face.getMatID();
     for (int j = 0; j < 3; ++j) {
       reader.Read(f, order[j], corner);
-      const int32_t fat = fatVertices_.FindOrCreate(corner);
       const uint32_t v = face.v[order[j]];
+      // The host vertex's earlier corners usually carry the same attributes;
+      // a match there is the one vertex the table would find, without a
+      // probe into the table.
+      int32_t fat = -1;
+      for (uint32_t i = corners_.first_[v]; i < nextCorner[v]; ++i) {
+        if (fatVertices_.Matches(static_cast<size_t>(corners_.fat_[i]), corner)) {
+          fat = corners_.fat_[i];
+          break;
+        }
+      }
+      if (fat < 0) fat = fatVertices_.FindOrCreate(corner);
       corners_.fat_[nextCorner[v]++] = fat;
       record.corner[j] = fat;
     }
