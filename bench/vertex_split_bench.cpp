@@ -22,6 +22,12 @@ constexpr int kFullSide = 256;
 // 71 x 71 vertices: 9,800 triangles, a size the linear scan finishes.
 constexpr int kScanSide = 71;
 
+Mesh GridWithNormals(int side) {
+  Mesh mesh = MakeGridMesh(side);
+  mesh.buildNormals();
+  return mesh;
+}
+
 std::vector<FatVertex> CornersOf(const Mesh& mesh) {
   std::vector<FatVertex> corners;
   corners.reserve(mesh.faces.size() * 3);
@@ -36,8 +42,8 @@ std::vector<FatVertex> CornersOf(const Mesh& mesh) {
 }
 
 const std::vector<FatVertex>& Corners(int side) {
-  static std::vector<FatVertex> full = CornersOf(MakeGridMesh(kFullSide));
-  static std::vector<FatVertex> small = CornersOf(MakeGridMesh(kScanSide));
+  static std::vector<FatVertex> full = CornersOf(GridWithNormals(kFullSide));
+  static std::vector<FatVertex> small = CornersOf(GridWithNormals(kScanSide));
   return side == kFullSide ? full : small;
 }
 
@@ -56,7 +62,7 @@ BENCHMARK(BM_HashedSplit)->Arg(kScanSide)->Arg(kFullSide)->Unit(benchmark::kMill
 
 // The whole gathering: corner reading, splitting and the corner map.
 void BM_GatherFaces(benchmark::State& state) {
-  const Mesh mesh = MakeGridMesh(kFullSide);
+  const Mesh mesh = GridWithNormals(kFullSide);
   for (auto _ : state) {
     kiln::MeshBuilder builder;
     builder.GatherFaces(mesh, kiln::kEvenParityCorners, AXIS_UV);

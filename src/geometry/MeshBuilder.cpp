@@ -6,6 +6,7 @@
 #include <map>
 
 #include "geometry/AxisExchange.h"
+#include "geometry/StagedWriter.h"
 #include "host/Material.h"
 #include "host/Mesh.h"
 #include "io/CZX9_DiskWriter.h"
@@ -14,9 +15,6 @@
 #include "plugin/Globals.h"
 
 namespace kiln {
-
-static_assert(std::endian::native == std::endian::little,
-              "vertex arrays are written as raw little-endian floats");
 
 namespace {
 
@@ -81,6 +79,14 @@ bool MeshIndicesAreValid(const Mesh& mesh) {
   return mesh.rVerts.size() == mesh.verts.size() && mesh.faceNormals.size() == mesh.faces.size();
 }
 
+ScopedNormals::ScopedNormals(Mesh& mesh) : mesh_(mesh) {
+  mesh_.buildNormals();
+}
+
+ScopedNormals::~ScopedNormals() {
+  mesh_.freeNormals();
+}
+
 CornerReader::CornerReader(const Mesh& mesh, int uvAxis) : mesh_(mesh), uvAxis_(uvAxis) {}
 
 void CornerReader::Read(size_t f, int c, FatVertex& corner) const {
@@ -109,7 +115,7 @@ void MeshBuilder::GatherFaces(const Mesh& mesh, const CornerOrder& order, int uv
   const size_t vertexCount = mesh.verts.size();
   faces_.assign(faceCount, FaceRecord());
   fatVertices_ = FatVertexTable();
-  fatVertices_.Reserve(vertexCount + vertexCount / 2);
+  fatVertices_.Reserve(vertexCount);
 
   // Rows of the corner map: every vertex gets one entry per corner using it.
   corners_.first_.assign(vertexCount + 1, 0);
@@ -194,50 +200,41 @@ void MeshBuilder::WriteVertexBlock(CZX9_DiskWriter& writer) const {
   const bool hasColour = first != nullptr && first->hasColour;
   writer.WriteInt(3 | (hasUv ? 4 : 0) | (hasColour ? 16 : 0));
 
-  std::vector<float> floats;
-  floats.reserve(inverse_.size() * 6);
+  StagedWriter staged(writer);
   for (int32_t fat : inverse_) {
-    const FatVertex& v = fatVertices_[fat];
-    floats.insert(floats.end(),
-                  {v.position.x, v.position.y, v.position.z, v.normal.x, v.normal.y, v.normal.z});
+    staged.Put(fatVertices_[fat].position);
+    staged.Put(fatVertices_[fat].normal);
   }
-  writer.WriteBytes(floats.data(), floats.size() * sizeof(float));
   if (hasUv) {
-    floats.clear();
-    for (int32_t fat : inverse_)
-      floats.insert(floats.end(), {fatVertices_[fat].uv.x, fatVertices_[fat].uv.y});
-    writer.WriteBytes(floats.data(), floats.size() * sizeof(float));
+    for (int32_t fat : inverse_) staged.Put(fatVertices_[fat].uv);
   }
   if (hasColour) {
-    std::vector<uint32_t> packed;
-    packed.reserve(inverse_.size());
     for (int32_t fat : inverse_) {
       const float* c = fatVertices_[fat].colour;
-      packed.push_back(ColorToARGB(c[0], c[1], c[2], c[3]));
+      staged.Put(ColorToARGB(c[0], c[1], c[2], c[3]));
     }
-    writer.WriteBytes(packed.data(), packed.size() * sizeof(uint32_t));
   }
+  staged.Flush();
 }
 
 bool MeshBuilder::WriteIndexBlock(CZX9_DiskWriter& writer, const char* nodeName) const {
   writer.WriteInt(static_cast<int32_t>(faces_.size()));
-  std::vector<uint16_t> indices;
-  indices.reserve(faces_.size() * 3);
+  StagedWriter staged(writer);
   for (const MaterialGroup& group : groups_) {
     for (int32_t f : group.faces) {
       for (int32_t fat : faces_[f].corner) {
         if (fat > 65535) {
           // The indices before the failing one are written, as a plain
           // corner-by-corner writer would have left them.
-          writer.WriteBytes(indices.data(), indices.size() * sizeof(uint16_t));
+          staged.Flush();
           LogError(CurrentLog, "Vertex index (%d) too large in mesh: %s", fat, nodeName);
           return false;
         }
-        indices.push_back(static_cast<uint16_t>(sequence_[fat]));
+        staged.Put(static_cast<uint16_t>(sequence_[fat]));
       }
     }
   }
-  writer.WriteBytes(indices.data(), indices.size() * sizeof(uint16_t));
+  staged.Flush();
   return true;
 }
 

@@ -52,6 +52,20 @@ int UvAxisOf(Mtl* nodeMaterial);
 // faces one for one. Gathering reads the arrays without further checks.
 bool MeshIndicesAreValid(const Mesh& mesh);
 
+// Builds a mesh's normals for the length of one export and gives their
+// memory back afterwards: a scene of many large meshes would otherwise keep
+// every mesh's normals until it is closed.
+class ScopedNormals {
+ public:
+  explicit ScopedNormals(Mesh& mesh);
+  ~ScopedNormals();
+  ScopedNormals(const ScopedNormals&) = delete;
+  ScopedNormals& operator=(const ScopedNormals&) = delete;
+
+ private:
+  Mesh& mesh_;
+};
+
 // Reads the attributes of host triangle corners as fat vertices.
 class CornerReader {
  public:

@@ -73,7 +73,7 @@ bool MeshExporter::WriteMeshChunk(CZX9_DiskWriter& writer, Object* object, MeshK
     LogError(CurrentLog, "Mesh of node %s has no vertices or no faces", name);
     return false;
   }
-  mesh.buildNormals();
+  const ScopedNormals normals(mesh);
   if (!MeshIndicesAreValid(mesh)) {
     LogError(CurrentLog, "Mesh of node %s has faces that name missing vertices", name);
     return false;

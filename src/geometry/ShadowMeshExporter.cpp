@@ -74,7 +74,7 @@ int ShadowMeshExporter::Export(CZX9_DiskWriter* writer, Object* evaluated) {
   if ((parts.f < 0.0f) != mirrored)
     LogWarning(CurrentLog, "shadow mesh %s has different parity and determinant sign..", name);
   const int* order = mirrored ? kOddShadowCorners : kEvenShadowCorners;
-  mesh->buildNormals();
+  const ScopedNormals normals(*mesh);
   if (!MeshIndicesAreValid(*mesh)) {
     LogError(CurrentLog, "Mesh of node %s has faces that name missing vertices", name);
     writer->UndoChunk();

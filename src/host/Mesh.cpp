@@ -127,6 +127,11 @@ void Mesh::buildNormals() {
   }
 }
 
+void Mesh::freeNormals() {
+  std::vector<RVertex>().swap(rVerts);
+  std::vector<Point3>().swap(faceNormals);
+}
+
 void Mesh::checkNormals(bool illum) {
   (void)illum;
   if (rVerts.size() != verts.size() || faceNormals.size() != faces.size()) buildNormals();

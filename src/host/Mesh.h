@@ -50,10 +50,10 @@ class Mesh {
  public:
   std::vector<Point3> verts;
   std::vector<Face> faces;
-  std::vector<UVVert> tVerts;   // texture vertices
-  std::vector<TVFace> tvFace;   // one per face when the mesh has texture coordinates
+  std::vector<UVVert> tVerts;  // texture vertices
+  std::vector<TVFace> tvFace;  // one per face when the mesh has texture coordinates
   std::vector<VertColor> vertCol;
-  std::vector<TVFace> vcFace;   // one per face when the mesh has vertex colours
+  std::vector<TVFace> vcFace;  // one per face when the mesh has vertex colours
   // Normals given by the scene, one per vertex, used instead of built ones
   // where specifiedNormalSet is nonzero. Both empty when none are given.
   std::vector<Point3> specifiedNormals;
@@ -77,6 +77,8 @@ class Mesh {
 
   // Face normals, and render normals per vertex from the smoothing groups.
   void buildNormals();
+  // Gives back the memory of the normals; buildNormals makes them again.
+  void freeNormals();
   // Rebuilds the normals when they are missing or stale.
   void checkNormals(bool illum);
   void buildBoundingBox();

@@ -52,7 +52,9 @@ struct SkinnedBox {
       : mesh(b.Node(name).Position({1, 2, 3}).Mesh(MakeBox(2, 2, 2))) {
     skin = &mesh.Skin();
     for (int i = 0; i < 8; ++i) {
-      auto& bone = b.Node("B" + std::to_string(i)).Position({0, 0, 10}).Object("dummy");
+      std::string name = "B";
+      name += std::to_string(i);
+      auto& bone = b.Node(std::move(name)).Position({0, 0, 10}).Object("dummy");
       skin->AddBone(&bone.node(), Matrix3());
     }
   }
