@@ -143,7 +143,9 @@ MorphChannelSlot& MorpherModifier::AddChannel(int slot, std::vector<Point3> delt
 }
 
 void MorpherModifier::SetWeightController(int slot, std::unique_ptr<FloatController> controller) {
-  Channel(slot).weightController = controller.get();
+  MorphChannelSlot& channel = Channel(slot);
+  channel.weightController = controller.get();
+  if (controller) channel.weight = controller->value;
   controllers_[slot] = std::move(controller);
 }
 

@@ -139,7 +139,8 @@ class MorpherModifier final : public StackModifier, public IMorpher {
   // and the given weight in percent.
   MorphChannelSlot& AddChannel(int slot, std::vector<Point3> deltas, float weight);
   const MorphChannelSlot& SlotAt(int slot) const { return slots_.at(slot); }
-  // Animates (or, with null, stops animating) a channel's weight.
+  // Animates (or, with null, stops animating) a channel's weight; the
+  // channel's current weight becomes the controller's.
   void SetWeightController(int slot, std::unique_ptr<FloatController> controller);
   FloatController* WeightController(int slot) const { return controllers_.at(slot).get(); }
   // The channel's weight in percent at t.
