@@ -34,9 +34,13 @@ const char kBlockError[] = "what the hell is going on?!";
 const char kEndChunkError[] = "CZX9_DiskWriter::EndChunk() called without matching BeginChunk";
 const char kUndoChunkError[] = "CZX9_DiskWriter::UndoChunk() called without matching BeginChunk";
 
-[[noreturn]] void Fail(const std::string& message) { throw CLB_DiskIOException(message); }
+[[noreturn]] void Fail(const std::string& message) {
+  throw CLB_DiskIOException(message);
+}
 
-std::string ErrnoText() { return platform::SystemErrorText(errno); }
+std::string ErrnoText() {
+  return platform::SystemErrorText(errno);
+}
 
 // Writes all of data at offset, resuming after partial writes.
 bool WriteAllAt(int fd, const uint8_t* data, size_t count, uint64_t offset) {
@@ -53,11 +57,16 @@ bool WriteAllAt(int fd, const uint8_t* data, size_t count, uint64_t offset) {
 
 // The hidden file beside the target that receives the writes until Close.
 std::string TemporaryNameFor(const std::string& target, int attempt) {
-  size_t slash = target.rfind('/');
-  std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
-  std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
-  std::string temporary = folder + "." + name + ".kiln-tmp-" + std::to_string(::getpid());
-  if (attempt > 0) temporary += "-" + std::to_string(attempt);
+  size_t nameStart = target.rfind('/') + 1;  // 0 without a folder
+  std::string temporary = target.substr(0, nameStart);
+  temporary += '.';
+  temporary.append(target, nameStart);
+  temporary += ".kiln-tmp-";
+  temporary += std::to_string(::getpid());
+  if (attempt > 0) {
+    temporary += '-';
+    temporary += std::to_string(attempt);
+  }
   return temporary;
 }
 
@@ -117,7 +126,9 @@ struct CZX9_DiskWriter::File {
     AppendSlow(data, count, error);
   }
 
-  void AppendSlow(const void* data, size_t count, const char* error) {
+  // Kept out of line so that the fast path of every small write stays a few
+  // instructions without a stack frame.
+  [[gnu::noinline]] void AppendSlow(const void* data, size_t count, const char* error) {
     uint64_t position = Position();
     if (position + count > kLargestFileEnd) {
       Fail(std::string(error) +
@@ -197,7 +208,8 @@ void CZX9_DiskWriter::Close() {
   std::unique_ptr<File> file(file_);
   file_ = nullptr;
   std::string problem;
-  if (file->length > 0 && !WriteAllAt(file->fd, file->buffer.get(), file->length, file->windowStart))
+  if (file->length > 0 &&
+      !WriteAllAt(file->fd, file->buffer.get(), file->length, file->windowStart))
     problem = ErrnoText();
   if (::close(file->fd) != 0 && problem.empty()) problem = ErrnoText();
   if (problem.empty() && ::rename(file->temporary.c_str(), file->target.c_str()) != 0)
@@ -208,7 +220,9 @@ void CZX9_DiskWriter::Close() {
   }
 }
 
-bool CZX9_DiskWriter::IsOpen() const { return file_ != nullptr; }
+bool CZX9_DiskWriter::IsOpen() const {
+  return file_ != nullptr;
+}
 
 uint32_t CZX9_DiskWriter::Tell() {
   return file_ ? static_cast<uint32_t>(file_->Position()) : 0;
@@ -282,8 +296,9 @@ void CZX9_DiskWriter::EndChunk() {
   uint64_t end = file_->Position();
   uint32_t sizePosition = chunks_.back().sizePosition;
   if (end < uint64_t{sizePosition} + 4) {
-    Fail("CZX9_DiskWriter::EndChunk() called at a position before the end of its chunk's "
-         "size field");
+    Fail(
+        "CZX9_DiskWriter::EndChunk() called at a position before the end of its chunk's "
+        "size field");
   }
   uint32_t size = static_cast<uint32_t>(end - sizePosition - 4);
   file_->Patch(sizePosition, &size, sizeof size, kWordError);
@@ -297,7 +312,9 @@ void CZX9_DiskWriter::UndoChunk() {
   Seek(chunk.sizePosition - chunk.idLength - 4);
 }
 
-void CZX9_DiskWriter::PushPosition() { positions_.push_back(Tell()); }
+void CZX9_DiskWriter::PushPosition() {
+  positions_.push_back(Tell());
+}
 
 void CZX9_DiskWriter::PopPosition() {
   if (positions_.empty())

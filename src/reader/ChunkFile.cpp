@@ -32,8 +32,7 @@ class Parser {
   Chunk ParseChunk(uint64_t offset, uint64_t end, int depth) const {
     const char* container = depth == 0 ? "the file" : "its parent";
     if (depth > kMaxDepth) {
-      throw ReadError(offset, "chunks nested deeper than " + std::to_string(kMaxDepth) +
-                                  " levels");
+      throw ReadError(offset, "chunks nested deeper than " + std::to_string(kMaxDepth) + " levels");
     }
     uint64_t left = end - offset;
     if (left >= 4 && DWordAt(bytes_, offset) != kChunkIdLength) {
@@ -55,8 +54,8 @@ class Parser {
       std::string problem = chunk.size == kUnfinishedChunkSize
                                 ? " was never ended (its size is still the placeholder)"
                                 : " has size " + std::to_string(chunk.size) + ", past the end of " +
-                                      container + " (" +
-                                      std::to_string(left - kChunkHeaderSize) + " bytes left)";
+                                      container + " (" + std::to_string(left - kChunkHeaderSize) +
+                                      " bytes left)";
       throw ReadError(offset, "chunk " + ToString(chunk.id) + problem);
     }
     const Decoder* decoder = decoders_.Find(chunk.id.type, chunk.id.subtype);
@@ -93,8 +92,7 @@ class Parser {
       chunk.children = ParseChildren(chunk.bodyOffset, chunk.End(), depth + 1);
       chunk.decoded->CheckChildren(chunk.children, chunk.notes);
     } else if (!cursor.AtEnd()) {
-      chunk.notes.push_back(std::to_string(cursor.Remaining()) +
-                            " bytes after the decoded fields");
+      chunk.notes.push_back(std::to_string(cursor.Remaining()) + " bytes after the decoded fields");
     }
   }
 
@@ -174,8 +172,8 @@ ChunkFile ParseChunkFile(std::vector<uint8_t> bytes, const DecoderRegistry& deco
   while (offset < data.size()) {
     uint64_t left = data.size() - offset;
     bool header = left >= 4 && DWordAt(data, offset) == kChunkIdLength;
-    bool unfinished = header && left >= kChunkHeaderSize &&
-                      DWordAt(data, offset + 16) == kUnfinishedChunkSize;
+    bool unfinished =
+        header && left >= kChunkHeaderSize && DWordAt(data, offset + 16) == kUnfinishedChunkSize;
     bool leftOver = unfinished || (!header && !file.chunks.empty());
     if (leftOver) {
       file.trailingOffset = offset;

@@ -1,13 +1,12 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <nlohmann/json.hpp>
 #include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include <nlohmann/json.hpp>
 
 // Reads the exporter's chunked files: a banner string, then chunks of
 //   dword id length (12), dword type, subtype, version, dword size, payload

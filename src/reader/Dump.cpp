@@ -192,7 +192,9 @@ nlohmann::json ChunkJson(const ChunkFile& file, const Chunk& chunk) {
 
 }  // namespace
 
-std::string DumpText(const ChunkFile& file) { return TextDump(file).Run(); }
+std::string DumpText(const ChunkFile& file) {
+  return TextDump(file).Run();
+}
 
 nlohmann::json DumpJson(const ChunkFile& file) {
   nlohmann::json chunks = nlohmann::json::array();

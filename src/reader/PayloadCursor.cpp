@@ -19,8 +19,8 @@ void PayloadCursor::Fail(const std::string& problem) const {
 
 void PayloadCursor::Read(void* out, size_t count, const char* field) {
   if (count > Remaining()) {
-    Fail("payload ends inside field '" + std::string(field) + "' (needs " +
-         std::to_string(count) + " bytes, " + std::to_string(Remaining()) + " left)");
+    Fail("payload ends inside field '" + std::string(field) + "' (needs " + std::to_string(count) +
+         " bytes, " + std::to_string(Remaining()) + " left)");
   }
   std::memcpy(out, payload_.data() + position_, count);
   position_ += count;

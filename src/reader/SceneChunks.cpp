@@ -48,7 +48,9 @@ Json UserProperties::Fields() const {
   return {{"records", std::move(list)}};
 }
 
-Json Hierarchy::Fields() const { return {{"count", count}}; }
+Json Hierarchy::Fields() const {
+  return {{"count", count}};
+}
 
 void Hierarchy::CheckChildren(const std::vector<Chunk>& children,
                               std::vector<std::string>& notes) const {
@@ -57,8 +59,8 @@ void Hierarchy::CheckChildren(const std::vector<Chunk>& children,
     if (child.id.type == 19)
       ++entries;
     else
-      notes.push_back("chunk " + ToString(child.id) + " at offset " +
-                      std::to_string(child.offset) + " is no hierarchy entry");
+      notes.push_back("chunk " + ToString(child.id) + " at offset " + std::to_string(child.offset) +
+                      " is no hierarchy entry");
   }
   if (entries != count) {
     notes.push_back("count is " + std::to_string(count) + " but the chunk holds " +
@@ -76,9 +78,13 @@ Json HierarchyEntry::Fields() const {
   return fields;
 }
 
-Json AnimationRange::Fields() const { return {{"start", start}, {"length", length}}; }
+Json AnimationRange::Fields() const {
+  return {{"start", start}, {"length", length}};
+}
 
-Json HumanNodeList::Fields() const { return {{"count", count}}; }
+Json HumanNodeList::Fields() const {
+  return {{"count", count}};
+}
 
 Json PlainNode::Fields() const {
   Json fields = Json::object();
@@ -88,7 +94,9 @@ Json PlainNode::Fields() const {
   return fields;
 }
 
-Json FailedIkChain::Fields() const { return Json::object(); }
+Json FailedIkChain::Fields() const {
+  return Json::object();
+}
 
 Json Track::Fields() const {
   Json fields = Json::object();

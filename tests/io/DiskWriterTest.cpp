@@ -8,13 +8,15 @@
 #include <vector>
 
 #include "io/CZX9_DiskWriter.h"
-#include "io/ScratchFolder.h"
+#include "io/FileBytes.h"
+#include "util/TempFolder.h"
 
 namespace kiln {
 namespace {
 
+using testing::FolderNames;
 using testing::ReadFileBytes;
-using testing::ScratchFolder;
+using testing::TempFolder;
 using testing::WriteFileBytes;
 
 uint32_t DWordAt(const std::vector<uint8_t>& bytes, size_t offset) {
@@ -33,8 +35,8 @@ std::string MessageOf(const std::function<void()>& action) {
 }
 
 TEST(DiskWriter, chunkSizesCountEverythingAfterTheSizeField) {
-  ScratchFolder folder;
-  std::string name = folder.Path("out.bin");
+  TempFolder folder;
+  std::string name = folder.File("out.bin");
   CZX9_DiskWriter writer;
   writer.Open(name.c_str());
   writer.BeginChunk(1, 2, 1);  // empty chunk at 0
@@ -64,8 +66,8 @@ TEST(DiskWriter, chunkSizesCountEverythingAfterTheSizeField) {
 }
 
 TEST(DiskWriter, undoneChunkIsOverwrittenButTheFileKeepsItsFurthestByte) {
-  ScratchFolder folder;
-  std::string name = folder.Path("undo.bin");
+  TempFolder folder;
+  std::string name = folder.File("undo.bin");
   CZX9_DiskWriter writer;
   writer.Open(name.c_str());
   writer.WriteString("x");
@@ -85,8 +87,8 @@ TEST(DiskWriter, undoneChunkIsOverwrittenButTheFileKeepsItsFurthestByte) {
 }
 
 TEST(DiskWriter, unmatchedEndOrUndoRaisesAndWritesNothing) {
-  ScratchFolder folder;
-  std::string name = folder.Path("empty.bin");
+  TempFolder folder;
+  std::string name = folder.File("empty.bin");
   CZX9_DiskWriter writer;
   writer.Open(name.c_str());
   writer.WriteByte(7);
@@ -102,8 +104,8 @@ TEST(DiskWriter, unmatchedEndOrUndoRaisesAndWritesNothing) {
 }
 
 TEST(DiskWriter, positionStackPatchesACountWrittenBeforeItsElements) {
-  ScratchFolder folder;
-  std::string name = folder.Path("count.bin");
+  TempFolder folder;
+  std::string name = folder.File("count.bin");
   CZX9_DiskWriter writer;
   writer.Open(name.c_str());
   writer.BeginChunk(18, 0, 1);
@@ -149,10 +151,10 @@ struct ModelFile {
 // Random nesting, undos, seeks and writes of every size across the write
 // buffer's boundaries must give the bytes of the plain model.
 TEST(DiskWriter, bufferedOutputMatchesUnbufferedModel) {
-  ScratchFolder folder;
+  TempFolder folder;
   std::mt19937 random(12345);
   for (int round = 0; round < 3; ++round) {
-    std::string name = folder.Path("model" + std::to_string(round) + ".bin");
+    std::string name = folder.File("model" + std::to_string(round) + ".bin");
     CZX9_DiskWriter writer;
     ModelFile model;
     struct Open {
@@ -213,20 +215,20 @@ TEST(DiskWriter, bufferedOutputMatchesUnbufferedModel) {
 }
 
 TEST(DiskWriter, targetIsReplacedOnlyByClose) {
-  ScratchFolder folder;
-  std::string name = folder.Path("scene.zqs");
+  TempFolder folder;
+  std::string name = folder.File("scene.zqs");
   WriteFileBytes(name, {1, 2, 3});
   {
     CZX9_DiskWriter writer;
     writer.Open(name.c_str());
     writer.WriteString("new");
     EXPECT_EQ(ReadFileBytes(name), (std::vector<uint8_t>{1, 2, 3}));
-    EXPECT_EQ(folder.Names().size(), 2u);  // the target and the hidden temporary file
+    EXPECT_EQ(FolderNames(folder.Path()).size(), 2u);  // the target and the hidden temporary file
     writer.Close();
     EXPECT_FALSE(writer.IsOpen());
   }
   EXPECT_EQ(ReadFileBytes(name), (std::vector<uint8_t>{'n', 'e', 'w', 0}));
-  EXPECT_EQ(folder.Names(), std::vector<std::string>{"scene.zqs"});
+  EXPECT_EQ(FolderNames(folder.Path()), std::vector<std::string>{"scene.zqs"});
 
   // An export that fails leaves the earlier file and no temporary file.
   try {
@@ -237,27 +239,27 @@ TEST(DiskWriter, targetIsReplacedOnlyByClose) {
   } catch (const CLB_DiskIOException&) {
   }
   EXPECT_EQ(ReadFileBytes(name), (std::vector<uint8_t>{'n', 'e', 'w', 0}));
-  EXPECT_EQ(folder.Names(), std::vector<std::string>{"scene.zqs"});
+  EXPECT_EQ(FolderNames(folder.Path()), std::vector<std::string>{"scene.zqs"});
 
   // Opening again completes the file in hand first.
   CZX9_DiskWriter writer;
-  writer.Open(folder.Path("first.bin").c_str());
+  writer.Open(folder.File("first.bin").c_str());
   writer.WriteByte(1);
-  writer.Open(folder.Path("second.bin").c_str());
-  EXPECT_EQ(ReadFileBytes(folder.Path("first.bin")), std::vector<uint8_t>{1});
+  writer.Open(folder.File("second.bin").c_str());
+  EXPECT_EQ(ReadFileBytes(folder.File("first.bin")), std::vector<uint8_t>{1});
   writer.Close();
-  EXPECT_TRUE(ReadFileBytes(folder.Path("second.bin")).empty());
+  EXPECT_TRUE(ReadFileBytes(folder.File("second.bin")).empty());
 }
 
 TEST(DiskWriter, failuresToCreateOrAddressTheFileRaise) {
-  ScratchFolder folder;
-  std::string missing = folder.Path("no/such/folder/out.zqs");
+  TempFolder folder;
+  std::string missing = folder.File("no/such/folder/out.zqs");
   CZX9_DiskWriter writer;
   EXPECT_EQ(MessageOf([&] { writer.Open(missing.c_str()); }),
             "Error creating file: " + missing + "\nNo such file or directory");
   EXPECT_FALSE(writer.IsOpen());
-  EXPECT_EQ(MessageOf([&] { writer.Open(folder.Path().c_str()); }),
-            "Error creating file: " + folder.Path() + "\nIs a directory");
+  EXPECT_EQ(MessageOf([&] { writer.Open(folder.Path().string().c_str()); }),
+            "Error creating file: " + folder.Path().string() + "\nIs a directory");
 
   // Without a file every write reports its operation.
   EXPECT_EQ(MessageOf([&] { writer.WriteByte(1); }), "error writing da byte");
@@ -271,7 +273,7 @@ TEST(DiskWriter, failuresToCreateOrAddressTheFileRaise) {
   EXPECT_EQ(MessageOf([&] { writer.WritePoint3(1, 2, 3); }), "what the hell is going on?!");
 
   // Offsets are 32-bit: a write that would end past them raises instead of wrapping.
-  writer.Open(folder.Path("huge.bin").c_str());
+  writer.Open(folder.File("huge.bin").c_str());
   writer.Seek(0xFFFFFFFE);
   writer.WriteByte(1);
   EXPECT_EQ(writer.Tell(), 0xFFFFFFFFu);
@@ -303,15 +305,15 @@ int WriteUnderFileSizeLimit(const std::string& name, size_t dwords, bool close) 
 }
 
 TEST(DiskWriterDeathTest, diskFullRaisesFromTheWriteOrTheClose) {
-  ScratchFolder folder;
-  std::string name = folder.Path("full.bin");
+  TempFolder folder;
+  std::string name = folder.File("full.bin");
   // A flush of the full write buffer fails inside the write that needed it.
   EXPECT_EXIT(std::_Exit(WriteUnderFileSizeLimit(name, 1 << 19, false)),
               ::testing::ExitedWithCode(10), "");
   // The last flush fails in Close, which removes the temporary file.
   EXPECT_EXIT(std::_Exit(WriteUnderFileSizeLimit(name, 100 << 8, true)),
               ::testing::ExitedWithCode(11), "");
-  EXPECT_TRUE(folder.Names().empty());
+  EXPECT_TRUE(FolderNames(folder.Path()).empty());
 }
 
 }  // namespace
