@@ -23,6 +23,13 @@ Matrix3 SkinModifier::SkinBindTM(INode& node) const {
   return skinBindTM ? *skinBindTM : node.GetNodeTM(refFrame);
 }
 
+void SkinModifier::SetDefaultBindPose(INode& node) {
+  for (Bone& bone : bones) {
+    if (!bone.bindTM && bone.node) bone.bindTM = bone.node->GetNodeTM(refFrame);
+  }
+  if (!skinBindTM) skinBindTM = node.GetNodeTM(refFrame);
+}
+
 void SkinModifier::Apply(TimeValue t, INode& node, Mesh& mesh) {
   // A vertex goes from object space to the world at bind time, follows each
   // bone from its bind pose to its pose at t, and comes back into object
@@ -126,8 +133,19 @@ MorphChannelSlot& MorpherModifier::Channel(int slot) {
   return slots_[slot];
 }
 
+MorphChannelSlot& MorpherModifier::AddChannel(int slot, std::vector<Point3> deltas, float weight) {
+  MorphChannelSlot& channel = Channel(slot);
+  channel.active = true;
+  channel.weights.assign(deltas.size(), 1.0);
+  channel.deltas = std::move(deltas);
+  channel.weight = weight;
+  return channel;
+}
+
 void MorpherModifier::SetWeightController(int slot, std::unique_ptr<FloatController> controller) {
-  Channel(slot).weightController = controller.get();
+  MorphChannelSlot& channel = Channel(slot);
+  channel.weightController = controller.get();
+  if (controller) channel.weight = controller->value;
   controllers_[slot] = std::move(controller);
 }
 

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "standalone/Modifiers.h"
+#include "standalone/SceneObjects.h"
+
 namespace kiln::standalone {
 
 std::string Describe(const SceneProblem& problem) {
@@ -86,6 +89,17 @@ std::vector<SceneNode*> Scene::NodesDepthFirst() const {
     stack.insert(stack.end(), node->children_.rbegin(), node->children_.rend());
   }
   return order;
+}
+
+void Scene::SetDefaultBindPoses() {
+  for (const auto& node : nodes_) {
+    DerivedObject* stack = node->StackIfAny();
+    for (int i = 0; stack && i < stack->NumModifiers(); ++i) {
+      if (auto* skin = dynamic_cast<SkinModifier*>(&stack->ModifierAt(i))) {
+        skin->SetDefaultBindPose(*node);
+      }
+    }
+  }
 }
 
 Material& Scene::CreateMaterial(std::string name) {

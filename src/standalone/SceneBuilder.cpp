@@ -191,6 +191,7 @@ standalone::Texture& SceneBuilder::Texture(std::string name, std::string_view cl
 }
 
 std::unique_ptr<Scene> SceneBuilder::Build() {
+  scene_->SetDefaultBindPoses();
   std::vector<SceneProblem> problems = scene_->Validate();
   if (!problems.empty()) {
     std::string text = "the built scene is not valid:";
@@ -201,6 +202,7 @@ std::unique_ptr<Scene> SceneBuilder::Build() {
 }
 
 std::unique_ptr<Scene> SceneBuilder::BuildUnchecked() {
+  scene_->SetDefaultBindPoses();
   nodes_.clear();
   auto built = std::move(scene_);
   scene_ = std::make_unique<Scene>();

@@ -127,6 +127,7 @@ class Reader {
       CreateNodes(*nodes);
       for (Entry& entry : entries_) FillNode(entry);
     }
+    scene_->SetDefaultBindPoses();
     return std::move(scene_);
   }
 
