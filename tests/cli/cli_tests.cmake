@@ -36,7 +36,7 @@ kiln_cli_test(iniCancelCancels 3 "export cancelled"
 set_tests_properties(cli.dumpShowsTheChunkTree cli.dumpJson cli.unansweredIniQuestionNamesTheFlag
   cli.iniCancelCancels PROPERTIES FIXTURES_REQUIRED car_exported)
 
-kiln_cli_test(unknownExtensionIsAUsageError 2 "no exporter writes '.ZQS' files; known extensions: zqs, zqh, zqc, zqa"
+kiln_cli_test(unknownExtensionIsAUsageError 2 "no exporter writes '.ZQS' files. known extensions: zqs, zqh, zqc, zqa"
   ${KILN} export ${EXAMPLES}/scene.kscene.json ${CLI_OUT}/SCENE.ZQS --quiet)
 kiln_cli_test(missingOutputFolderFails 4 "output folder .*/nowhere does not exist"
   ${KILN} export ${EXAMPLES}/scene.kscene.json ${CLI_OUT}/nowhere/scene.zqs --quiet)
