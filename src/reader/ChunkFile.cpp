@@ -59,9 +59,10 @@ class Parser {
       throw ReadError(offset, "chunk " + ToString(chunk.id) + problem);
     }
     const Decoder* decoder = decoders_.Find(chunk.id.type, chunk.id.subtype);
-    if (decoder && chunk.id.version != 1) {
-      chunk.notes.push_back("version " + std::to_string(chunk.id.version) +
-                            ", expected 1: payload not decoded");
+    if (chunk.id.version != 1) {
+      // Another version may lay its payload out differently: leave it undecoded.
+      chunk.notes.push_back("version " + std::to_string(chunk.id.version) + ", expected 1" +
+                            (decoder ? ": payload not decoded" : ""));
       decoder = nullptr;
     }
     if (decoder) {
