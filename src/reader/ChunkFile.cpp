@@ -123,8 +123,14 @@ void CollectChunks(const std::vector<Chunk>& chunks, uint32_t type, const uint32
 }  // namespace
 
 std::string ToString(const ChunkId& id) {
-  return "(" + std::to_string(id.type) + ", " + std::to_string(id.subtype) + ", " +
-         std::to_string(id.version) + ")";
+  std::string text = "(";
+  text += std::to_string(id.type);
+  text += ", ";
+  text += std::to_string(id.subtype);
+  text += ", ";
+  text += std::to_string(id.version);
+  text += ')';
+  return text;
 }
 
 ReadError::ReadError(uint64_t offset, const std::string& message)
