@@ -202,6 +202,7 @@ void CZX9_DiskWriter::Open(const char* fileName) {
   chunks_.clear();
   positions_.clear();
   std::string target = fileName ? fileName : "";
+  if (target.empty()) Fail("Error creating file: \n" + platform::SystemErrorText(ENOENT));
   struct stat info;
   if (::stat(target.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
     Fail("Error creating file: " + target + "\n" + platform::SystemErrorText(EISDIR));
