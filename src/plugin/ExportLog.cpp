@@ -36,18 +36,29 @@ void ExportLog::Clear() {
   informations_.clear();
 }
 
-#define KILN_APPEND_FORMATTED(list)   \
-  if (!log) return;                   \
-  va_list args;                       \
-  va_start(args, format);             \
-  log->list.push_back(Format(format, args)); \
-  va_end(args)
+void LogError(ExportLog* log, const char* format, ...) {
+  if (!log) return;
+  va_list args;
+  va_start(args, format);
+  log->errors_.push_back(Format(format, args));
+  va_end(args);
+}
 
-void LogError(ExportLog* log, const char* format, ...) { KILN_APPEND_FORMATTED(errors_); }
-void LogWarning(ExportLog* log, const char* format, ...) { KILN_APPEND_FORMATTED(warnings_); }
-void LogInfo(ExportLog* log, const char* format, ...) { KILN_APPEND_FORMATTED(informations_); }
+void LogWarning(ExportLog* log, const char* format, ...) {
+  if (!log) return;
+  va_list args;
+  va_start(args, format);
+  log->warnings_.push_back(Format(format, args));
+  va_end(args);
+}
 
-#undef KILN_APPEND_FORMATTED
+void LogInfo(ExportLog* log, const char* format, ...) {
+  if (!log) return;
+  va_list args;
+  va_start(args, format);
+  log->informations_.push_back(Format(format, args));
+  va_end(args);
+}
 
 void ExportLog::WriteLogFiles(const std::string& errorsFile, const std::string& warningsFile,
                               const std::string& informationFile) const {

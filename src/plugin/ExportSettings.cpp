@@ -7,6 +7,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Messages.h"
 #include "plugin/ExportLog.h"
+#include "plugin/Globals.h"
 
 namespace kiln {
 
@@ -54,17 +55,26 @@ int LoadConfig(const std::string& configFolder, ExportSettings& settings) {
   std::string path = ConfigPath(configFolder);
   if (!DoesFileExist(path.c_str())) SaveConfig(configFolder, settings);
 
+  // Each failure is also logged: with prompts suppressed an export that
+  // stops here would otherwise end without a word.
   File file(std::fopen(path.c_str(), "rb"));
-  if (!file) return 0;
+  if (!file) {
+    LogError(CurrentLog, "Error opening config file: %s", path.c_str());
+    return 0;
+  }
   // The record is read whole before any flag changes, so a cut-off file
   // leaves the settings as they were.
   unsigned char bytes[4 + kRecordSize];
   size_t got = std::fread(bytes, 1, sizeof bytes, file.get());
   bool unreadable = std::ferror(file.get()) != 0;  // a folder, say: as if not opened
   file.reset();
-  if (unreadable) return 0;
+  if (unreadable) {
+    LogError(CurrentLog, "Error opening config file: %s", path.c_str());
+    return 0;
+  }
   if (got < 4 || GetInt32(bytes) != kRecordSize || got < sizeof bytes) {
     ShowMessage("Wrong version of config file", platform::MB_ICONSTOP, 0);
+    LogError(CurrentLog, "Wrong version of config file");
     return 0;
   }
   for (int i = 0; i < kExportFlagCount; ++i)

@@ -1,5 +1,7 @@
 #include "plugin/Globals.h"
 
+#include "util/SettingsFile.h"
+
 namespace kiln {
 
 int32_t SuppressPrompts = 0;
@@ -11,5 +13,6 @@ std::string OutputFolder;
 std::string TextureFolder;
 uint8_t WriteIniFiles = 1;
 uint8_t CarExportMode = 0;
+std::unique_ptr<SettingsFile> CarSettings;
 
 }  // namespace kiln

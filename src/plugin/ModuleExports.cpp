@@ -1,8 +1,16 @@
+// The four functions by which the host finds the module's classes.
 #include "host/Plugin.h"
+#include "plugin/KilnExporterClassDesc.h"
+#include "plugin/StringResources.h"
 
-extern "C" {
-__attribute__((visibility("default"))) const char* LibDescription() { return "Kiln Exporter"; }
-__attribute__((visibility("default"))) int LibNumberClasses() { return 0; }
-__attribute__((visibility("default"))) ClassDesc* LibClassDesc(int) { return nullptr; }
-__attribute__((visibility("default"))) unsigned long LibVersion() { return KILN_HOST_SDK_VERSION; }
+#define KILN_EXPORT extern "C" __attribute__((visibility("default")))
+
+KILN_EXPORT const char* LibDescription() { return kiln::GetString(kiln::IDS_LIBDESCRIPTION); }
+
+KILN_EXPORT int LibNumberClasses() { return 1; }
+
+KILN_EXPORT ClassDesc* LibClassDesc(int i) {
+  return i == 0 ? kiln::GetKilnExporterDesc() : nullptr;
 }
+
+KILN_EXPORT unsigned long LibVersion() { return KILN_HOST_SDK_VERSION; }

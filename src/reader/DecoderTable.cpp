@@ -4,11 +4,13 @@ namespace kiln::reader {
 
 // One line per family of chunks; each function lives beside its payload types.
 void AddSceneDecoders(DecoderRegistry& registry);
+void AddMeshDecoders(DecoderRegistry& registry);
 
 const DecoderRegistry& StandardDecoders() {
   static const DecoderRegistry registry = [] {
     DecoderRegistry all;
     AddSceneDecoders(all);
+    AddMeshDecoders(all);
     return all;
   }();
   return registry;

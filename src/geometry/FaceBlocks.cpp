@@ -1,0 +1,92 @@
+#include "geometry/FaceBlocks.h"
+
+#include <cstdio>
+
+#include "geometry/MeshBuilder.h"
+#include "host/INode.h"
+#include "host/Material.h"
+#include "io/CZX9_DiskWriter.h"
+#include "materials/MaterialExporter.h"
+#include "platform/ProfileFile.h"
+#include "plugin/ExportLog.h"
+#include "plugin/Globals.h"
+#include "util/MaterialClass.h"
+
+namespace kiln {
+
+bool ResolveFaceBlockMaterial(Mtl* nodeMaterial, int materialId, Mtl*& blockMaterial) {
+  blockMaterial = nullptr;
+  if (nodeMaterial == nullptr) return true;
+  if (IsCompositeMaterial(nodeMaterial)) {
+    Mtl* base = nodeMaterial->GetSubMtl(0);
+    if (base == nullptr) return false;
+    blockMaterial = materialId < base->NumSubMtls() ? base->GetSubMtl(materialId) : nullptr;
+    return true;
+  }
+  const int subCount = nodeMaterial->NumSubMtls();
+  blockMaterial = subCount > 0 ? nodeMaterial->GetSubMtl(materialId % subCount) : nodeMaterial;
+  return true;
+}
+
+std::string GetShaderName(const MaterialExporter& materials, Mtl* material, int materialId) {
+  std::string shader;
+  if (CarExportMode && materials.GetShaderNameForId(materialId, shader)) return shader;
+  return ShaderNameForMapChannels(materials.GetMapChannelMask(material));
+}
+
+std::string ShaderNameForMapChannels(uint32_t mask) {
+  const bool diffuse = (mask & kMapChannelDiffuse) != 0;
+  if (mask == 0) return "Diffuse";
+  if (diffuse && (mask & kMapChannelReflection) != 0) return "Reflection";
+  if (diffuse && (mask & kMapChannelBump) != 0) return "Bump";
+  if (diffuse) return "Texture";
+  return "";
+}
+
+bool WriteFaceBlocks(CZX9_DiskWriter& writer, const MeshBuilder& builder, INode* node,
+                     const MaterialExporter* materials) {
+  const std::vector<MaterialGroup>& groups = builder.Groups();
+  writer.WriteInt(static_cast<int32_t>(groups.size()));
+  Mtl* nodeMaterial = node->GetMtl();
+  int32_t firstIndex = 0;
+  int32_t firstVertex = 0;
+  int block = 0;
+  for (const MaterialGroup& group : groups) {
+    Mtl* material = nullptr;
+    if (!ResolveFaceBlockMaterial(nodeMaterial, group.materialId, material)) return false;
+    std::string name;
+    if (material != nullptr &&
+        (materials == nullptr || !materials->GetMaterialName(material, name)))
+      return false;
+    writer.WriteString(name.c_str());
+    LogInfo(CurrentLog, "Material name: %s", name.c_str());
+
+    const auto faceCount = static_cast<int32_t>(group.faces.size());
+    writer.WriteInt(faceCount);
+    writer.WriteInt(firstVertex);
+    writer.WriteInt(group.vertexCount);
+    writer.WriteInt(firstIndex);
+    firstIndex += 3 * faceCount;
+    firstVertex += group.vertexCount;
+
+    if (WriteIniFiles && material != nullptr) {
+      char key[32];
+      std::snprintf(key, sizeof key, "FaceBlock%d_Shader", block);
+      const std::string shader = GetShaderName(*materials, material, group.materialId);
+      platform::WritePrivateProfileStringA(node->GetName(), key, shader.c_str(),
+                                           IniFileName.c_str());
+      std::string again;
+      if (!materials->GetMaterialName(material, again)) {
+        LogError(CurrentLog, "error exporting material: %s", material->GetName().c_str());
+        return false;
+      }
+      std::snprintf(key, sizeof key, "FaceBlock%d_Material", block);
+      platform::WritePrivateProfileStringA(node->GetName(), key, again.c_str(),
+                                           IniFileName.c_str());
+    }
+    ++block;
+  }
+  return true;
+}
+
+}  // namespace kiln

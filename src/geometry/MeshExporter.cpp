@@ -1,0 +1,124 @@
+#include "geometry/MeshExporter.h"
+
+#include "geometry/AxisExchange.h"
+#include "geometry/FaceBlocks.h"
+#include "geometry/LocalTransform.h"
+#include "geometry/ModifierSwitch.h"
+#include "geometry/NodeLookup.h"
+#include "geometry/TransformWriter.h"
+#include "host/INode.h"
+#include "host/Object.h"
+#include "host/Skin.h"
+#include "io/CZX9_DiskWriter.h"
+#include "plugin/ExportLog.h"
+#include "plugin/Globals.h"
+
+namespace kiln {
+
+MeshKind MeshKindOf(bool skinEnabled, bool morpherEnabled) {
+  if (skinEnabled) return morpherEnabled ? MeshKind::kSkinnedAndMorphed : MeshKind::kSkinned;
+  return morpherEnabled ? MeshKind::kMorphed : MeshKind::kPlain;
+}
+
+MeshExporter::MeshExporter(INode* node, Interface* ip, const MaterialExporter* materials)
+    : NodeExporter(node, ip), materials_(materials), builder_(std::make_unique<MeshBuilder>()) {
+  RequestTrack(0, 0);
+  if (node_->GetVisController() != nullptr) RequestTrack(4, 6);
+}
+
+int MeshExporter::Export(CZX9_DiskWriter* writer, Object* evaluated) {
+  (void)evaluated;  // the node is evaluated here, at the skin's reference frame
+  Modifier* skin = FindModifier(node_, SKIN_CLASS_ID);
+  Modifier* morpher = FindModifier(node_, MORPHER_CLASS_ID);
+  const MeshKind kind =
+      MeshKindOf(skin != nullptr && skin->IsEnabled(), morpher != nullptr && morpher->IsEnabled());
+
+  // The mesh is read undeformed, in its bind pose.
+  ModifierSwitch skinOff(skin, false);
+  TimeValue time = 0;
+  if (skin != nullptr) {
+    if (auto* iskin = static_cast<ISkin*>(skin->GetInterface(I_SKIN))) time = iskin->GetRefFrame();
+  }
+  const ObjectState state = node_->EvalWorldState(time, true);
+
+  writer->BeginChunk(kMeshChunkType, static_cast<uint32_t>(kind), 1);
+  if (!WriteMeshChunk(*writer, state.obj, kind)) {
+    writer->UndoChunk();
+    return 0;
+  }
+  writer->EndChunk();
+  skinOff.Restore();
+  LogInfo(CurrentLog, "Mesh exported!");
+  return 1;
+}
+
+bool MeshExporter::WriteMeshChunk(CZX9_DiskWriter& writer, Object* object, MeshKind kind) {
+  const char* name = node_->GetName();
+  const CornerOrder& order =
+      node_->GetObjTMAfterWSM(0).Parity() ? kOddParityCorners : kEvenParityCorners;
+
+  writer.WriteString(name);
+  writer.WriteInt(static_cast<int32_t>(node_->GetHandle()));
+  INode* parent = node_->GetParentNode();
+  writer.WriteInt(
+      parent == nullptr || parent->IsRootNode() ? -1 : static_cast<int32_t>(parent->GetHandle()));
+  LogInfo(CurrentLog, "Exporting object: %s", name);
+  LogInfo(CurrentLog, "Handle: %d", static_cast<int>(node_->GetHandle()));
+  WriteObjectOffset(&writer, node_);
+
+  TriObject* tri = object != nullptr ? object->ConvertToType(0, TRIOBJ_CLASS_ID) : nullptr;
+  if (tri == nullptr) {
+    LogError(CurrentLog, "Error getting tri object for node: %s", name);
+    return false;
+  }
+  Mesh& mesh = tri->GetMesh();
+  if (mesh.verts.empty() || mesh.faces.empty()) {
+    LogError(CurrentLog, "Mesh of node %s has no vertices or no faces", name);
+    return false;
+  }
+  mesh.buildNormals();
+  if (!MeshIndicesAreValid(mesh)) {
+    LogError(CurrentLog, "Mesh of node %s has faces that name missing vertices", name);
+    return false;
+  }
+
+  WriteTransformScaled(&writer, ExchangeMatrixAxes(LocalTransform(node_, 0)), kExportScale);
+
+  mesh.buildBoundingBox();
+  const Box3 box = mesh.getBoundingBox();
+  const Point3 centre = (box.pmin + box.pmax) * 0.5f;
+  WritePoint(&writer, ExchangePointAxes(centre) * kExportScale);
+  WritePoint(&writer, ExchangePointAxes(box.pmin - centre) * kExportScale);
+
+  if (mesh.dataChannelCount != 0)
+    LogInfo(CurrentLog, "object %s uses multiple data channels..", name);
+
+  builder_->GatherFaces(mesh, order, UvAxisOf(node_->GetMtl()));
+  const bool morphed = kind == MeshKind::kMorphed || kind == MeshKind::kSkinnedAndMorphed;
+  const bool skinned = kind == MeshKind::kSkinned || kind == MeshKind::kSkinnedAndMorphed;
+  if (morphed) {
+    morphChannels_ = CollectMorphChannels(node_);
+    for (size_t n = 0; n < morphChannels_.size(); ++n) {
+      if (morphChannels_[n].animated)
+        RequestTrack(kMorphTrackKind, kFirstMorphTrackSubKind + static_cast<int32_t>(n));
+    }
+  }
+  if (skinned && !CollectSkin(node_, skin_)) return false;
+
+  builder_->GroupFacesByMaterial();
+  builder_->NumberOutputVertices();
+  builder_->WriteVertexBlock(writer);
+  if (!builder_->WriteIndexBlock(writer, name)) return false;
+  if (!WriteFaceBlocks(writer, *builder_, node_, materials_)) return false;
+  LogInfo(CurrentLog, "Fat verts: %d, invmapsize: %d, seqmapsize: %d",
+          static_cast<int>(builder_->FatVertices().Size()),
+          static_cast<int>(builder_->InverseMap().size()),
+          static_cast<int>(builder_->SequenceMap().size()));
+
+  if (morphed) WriteMorphDeltas(writer, morphChannels_, *builder_, name);
+  if (skinned) WriteSkin(writer, skin_, *builder_, name);
+  // The collision mapping of car meshes follows here once it is written.
+  return true;
+}
+
+}  // namespace kiln

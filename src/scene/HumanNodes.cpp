@@ -1,0 +1,32 @@
+#include "scene/HumanNodes.h"
+
+#include "host/INode.h"
+#include "io/CZX9_DiskWriter.h"
+#include "plugin/KilnExporter.h"
+#include "scene/ExportWalk.h"
+#include "scene/RootChildren.h"
+
+namespace kiln {
+
+void WriteHumanNodes(KilnExporter& exporter, INode* root, MaterialExporter* materials) {
+  (void)root;  // the loop runs over the host's root node
+  CZX9_DiskWriter* writer = exporter.writer.get();
+  WalkRules rules = RulesFor(kExportHuman, exporter.ip);
+  WalkContext context;
+  context.writer = writer;
+  context.ip = exporter.ip;
+  context.materialExporter = materials;
+
+  writer->BeginChunk(21, 0, 1);
+  uint32_t countPosition = writer->Tell();
+  writer->WriteDWord(0);
+  ForEachRootChild(exporter.ip,
+                   [&](INode* child) { return ExportWalk(rules, context, child); });
+  writer->PushPosition();
+  writer->Seek(countPosition);
+  writer->WriteDWord(static_cast<uint32_t>(context.nodeCount));
+  writer->PopPosition();
+  writer->EndChunk();
+}
+
+}  // namespace kiln

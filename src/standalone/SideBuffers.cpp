@@ -1,0 +1,211 @@
+#include "standalone/SideBuffers.h"
+
+#include <bit>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <fstream>
+#include <limits>
+
+namespace kiln::standalone {
+
+namespace {
+
+size_t TypeSize(const std::string& type) {
+  if (type == "f32" || type == "u32") return 4;
+  if (type == "u16") return 2;
+  if (type == "u8") return 1;
+  return 0;
+}
+
+uint32_t LittleEndianWord(const uint8_t* p, size_t size) {
+  uint32_t value = 0;
+  for (size_t i = 0; i < size; ++i) value |= static_cast<uint32_t>(p[i]) << (8 * i);
+  return value;
+}
+
+}  // namespace
+
+double ShortestDecimal(float f) {
+  char text[32];
+  auto result = std::to_chars(text, text + sizeof(text), f);
+  double d = f;
+  std::from_chars(text, result.ptr, d);
+  return d;
+}
+
+SideBufferReader::SideBufferReader(std::optional<JsonValue> buffers, std::filesystem::path baseDir)
+    : buffersJson_(std::move(buffers)), baseDir_(std::move(baseDir)) {
+  if (!buffersJson_) return;
+  for (size_t i = 0; i < buffersJson_->Size(); ++i) {
+    JsonValue entry = (*buffersJson_)[i];
+    entry.ExpectObject({"uri", "byteLength"});
+    Buffer buffer;
+    buffer.uri = entry.At("uri").String();
+    if (auto length = entry.Find("byteLength")) buffer.byteLength = length->Uint();
+    buffers_.push_back(std::move(buffer));
+  }
+}
+
+const std::vector<uint8_t>& SideBufferReader::Load(size_t index, const JsonValue& where) {
+  if (index >= buffers_.size()) {
+    where.Fail("no buffer " + std::to_string(index) + " (the file lists " +
+               std::to_string(buffers_.size()) + ")");
+  }
+  Buffer& buffer = buffers_[index];
+  if (buffer.loaded) return buffer.bytes;
+  const JsonValue entry = (*buffersJson_)[index];
+  const std::filesystem::path file = baseDir_ / buffer.uri;
+  std::ifstream in(file, std::ios::binary);
+  if (!in) entry.At("uri").Fail("side file " + file.string() + " cannot be opened");
+  buffer.bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  if (in.bad()) entry.At("uri").Fail("side file " + file.string() + " cannot be read");
+  if (buffer.byteLength && buffer.bytes.size() < *buffer.byteLength) {
+    entry.At("byteLength")
+        .Fail("side file " + file.string() + " holds " + std::to_string(buffer.bytes.size()) +
+              " bytes, fewer than its byteLength " + std::to_string(*buffer.byteLength));
+  }
+  buffer.loaded = true;
+  return buffer.bytes;
+}
+
+SideBufferReader::View SideBufferReader::ReadView(const JsonValue& view, size_t group) {
+  view.ExpectObject({"buffer", "offset", "count", "type"});
+  const size_t index = view.At("buffer").Uint();
+  const uint64_t offset = view.Find("offset") ? view.At("offset").Uint() : 0;
+  const uint64_t count = view.At("count").Uint();
+  const std::string type = view.At("type").String();
+  const size_t size = TypeSize(type);
+  if (size == 0) view.At("type").Fail("unknown number type \"" + type + "\" (f32, u8, u16, u32)");
+  if (count % group != 0) {
+    view.At("count").Fail("count " + std::to_string(count) + " is not a multiple of " +
+                          std::to_string(group));
+  }
+  const std::vector<uint8_t>& bytes = Load(index, view.At("buffer"));
+  // 64-bit arithmetic: offset and count are at most 2^32 - 1 each, so the
+  // product and sum cannot overflow.
+  if (offset + count * size > bytes.size()) {
+    view.Fail("view of " + std::to_string(count * size) + " bytes at offset " +
+              std::to_string(offset) + " runs past the end of buffer " + std::to_string(index) +
+              " (" + std::to_string(bytes.size()) + " bytes)");
+  }
+  return {bytes.data() + offset, static_cast<size_t>(count), type};
+}
+
+std::vector<float> SideBufferReader::Floats(const JsonValue& field, size_t group) {
+  std::vector<float> out;
+  if (field.IsObject()) {
+    View view = ReadView(field, group);
+    if (view.type != "f32") field.At("type").Fail("expected type f32 for these numbers");
+    out.resize(view.count);
+    for (size_t i = 0; i < view.count; ++i) {
+      float f = std::bit_cast<float>(LittleEndianWord(view.data + 4 * i, 4));
+      if (!std::isfinite(f)) {
+        field.Fail("number " + std::to_string(i) + " of the view is not finite");
+      }
+      out[i] = f;
+    }
+    return out;
+  }
+  const size_t items = field.Size();
+  out.reserve(items * group);
+  for (size_t i = 0; i < items; ++i) {
+    JsonValue item = field[i];
+    if (group == 1) {
+      out.push_back(item.Float());
+      continue;
+    }
+    if (!item.IsArray() || item.Size() != group) {
+      item.Fail("expected an array of " + std::to_string(group) + " numbers");
+    }
+    for (size_t k = 0; k < group; ++k) out.push_back(item[k].Float());
+  }
+  return out;
+}
+
+std::vector<uint32_t> SideBufferReader::Unsigneds(const JsonValue& field, size_t group,
+                                                  uint32_t max) {
+  std::vector<uint32_t> out;
+  if (field.IsObject()) {
+    View view = ReadView(field, group);
+    if (view.type == "f32") field.At("type").Fail("expected an integer type (u8, u16, u32)");
+    const size_t size = TypeSize(view.type);
+    out.resize(view.count);
+    for (size_t i = 0; i < view.count; ++i) {
+      out[i] = LittleEndianWord(view.data + size * i, size);
+      if (out[i] > max) {
+        field.Fail("number " + std::to_string(i) + " of the view is " + std::to_string(out[i]) +
+                   ", above " + std::to_string(max));
+      }
+    }
+    return out;
+  }
+  const size_t items = field.Size();
+  out.reserve(items * group);
+  for (size_t i = 0; i < items; ++i) {
+    JsonValue item = field[i];
+    if (group == 1) {
+      out.push_back(item.Uint(max));
+      continue;
+    }
+    if (!item.IsArray() || item.Size() != group) {
+      item.Fail("expected an array of " + std::to_string(group) + " integers");
+    }
+    for (size_t k = 0; k < group; ++k) out.push_back(item[k].Uint(max));
+  }
+  return out;
+}
+
+nlohmann::ordered_json SideBufferWriter::View(size_t count, const char* type) {
+  nlohmann::ordered_json view;
+  view["buffer"] = 0;
+  view["offset"] = bytes_.size();
+  view["count"] = count;
+  view["type"] = type;
+  return view;
+}
+
+nlohmann::ordered_json SideBufferWriter::Floats(std::span<const float> flat, size_t group) {
+  if (flat.size() >= threshold_) {
+    nlohmann::ordered_json view = View(flat.size(), "f32");
+    for (float f : flat) {
+      uint32_t word = std::bit_cast<uint32_t>(f);
+      for (int b = 0; b < 4; ++b) bytes_.push_back(static_cast<uint8_t>(word >> (8 * b)));
+    }
+    return view;
+  }
+  nlohmann::ordered_json out = nlohmann::ordered_json::array();
+  for (size_t i = 0; i < flat.size(); i += group) {
+    if (group == 1) {
+      out.push_back(ShortestDecimal(flat[i]));
+      continue;
+    }
+    nlohmann::ordered_json item = nlohmann::ordered_json::array();
+    for (size_t k = 0; k < group; ++k) item.push_back(ShortestDecimal(flat[i + k]));
+    out.push_back(std::move(item));
+  }
+  return out;
+}
+
+nlohmann::ordered_json SideBufferWriter::Unsigneds(std::span<const uint32_t> flat, size_t group) {
+  if (flat.size() >= threshold_) {
+    nlohmann::ordered_json view = View(flat.size(), "u32");
+    for (uint32_t word : flat) {
+      for (int b = 0; b < 4; ++b) bytes_.push_back(static_cast<uint8_t>(word >> (8 * b)));
+    }
+    return view;
+  }
+  nlohmann::ordered_json out = nlohmann::ordered_json::array();
+  for (size_t i = 0; i < flat.size(); i += group) {
+    if (group == 1) {
+      out.push_back(flat[i]);
+      continue;
+    }
+    nlohmann::ordered_json item = nlohmann::ordered_json::array();
+    for (size_t k = 0; k < group; ++k) item.push_back(flat[i + k]);
+    out.push_back(std::move(item));
+  }
+  return out;
+}
+
+}  // namespace kiln::standalone

@@ -1,0 +1,70 @@
+#pragma once
+#include <cstdint>
+#include <filesystem>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "standalone/JsonInput.h"
+
+namespace kiln::standalone {
+
+// Number arrays of a scene file. An array is written inline, grouped when its
+// items have several numbers ([[x, y, z], ...]) or flat when they have one,
+// or as a view into a binary side file listed under "buffers":
+//   {"buffer": 0, "offset": 64, "count": 300, "type": "f32"}
+// where count is the number of numbers (not of items) and type one of f32,
+// u8, u16, u32, all little-endian. Side files are read once, when first used,
+// and every view is checked against the file's size.
+class SideBufferReader {
+ public:
+  // buffers: the document's "buffers" member, if any; uris are relative to baseDir.
+  SideBufferReader(std::optional<JsonValue> buffers, std::filesystem::path baseDir);
+
+  std::vector<float> Floats(const JsonValue& field, size_t group);
+  std::vector<uint32_t> Unsigneds(const JsonValue& field, size_t group, uint32_t max = UINT32_MAX);
+
+ private:
+  struct Buffer {
+    std::string uri;
+    std::optional<uint64_t> byteLength;
+    bool loaded = false;
+    std::vector<uint8_t> bytes;
+  };
+  struct View {
+    const uint8_t* data;
+    size_t count;
+    std::string type;
+  };
+  View ReadView(const JsonValue& view, size_t group);
+  const std::vector<uint8_t>& Load(size_t index, const JsonValue& where);
+
+  std::optional<JsonValue> buffersJson_;
+  std::filesystem::path baseDir_;
+  std::vector<Buffer> buffers_;
+};
+
+// Collects large arrays into one side file while a scene is written; smaller
+// ones stay inline.
+class SideBufferWriter {
+ public:
+  // Arrays of at least threshold numbers go to the side file.
+  explicit SideBufferWriter(size_t threshold) : threshold_(threshold) {}
+
+  nlohmann::ordered_json Floats(std::span<const float> flat, size_t group);
+  nlohmann::ordered_json Unsigneds(std::span<const uint32_t> flat, size_t group);
+  const std::vector<uint8_t>& Bytes() const { return bytes_; }
+
+ private:
+  nlohmann::ordered_json View(size_t count, const char* type);
+
+  size_t threshold_;
+  std::vector<uint8_t> bytes_;
+};
+
+// The decimal text of a float that reads back as the same float, as a JSON
+// number (0.1f is written 0.1, not 0.10000000149011612).
+double ShortestDecimal(float f);
+
+}  // namespace kiln::standalone
