@@ -1,5 +1,7 @@
 #include "scene/NodeExporterFactory.h"
 
+#include "geometry/MeshExporter.h"
+#include "geometry/ShadowMeshExporter.h"
 #include "scene/DefaultNodeExporter.h"
 #include "scene/DummyExporter.h"
 
@@ -7,20 +9,21 @@ namespace kiln {
 
 std::unique_ptr<NodeExporter> CreateNodeExporter(ExporterChoice choice, INode* node, Interface* ip,
                                                  MaterialExporter* materials) {
-  (void)materials;
   switch (choice) {
     case ExporterChoice::Dummy:
       return std::make_unique<DummyExporter>(node, ip);
+    case ExporterChoice::Mesh:
+      return std::make_unique<MeshExporter>(node, ip, materials);
+    case ExporterChoice::ShadowMesh:
+      return std::make_unique<ShadowMeshExporter>(node, ip);
     case ExporterChoice::Bone:
     case ExporterChoice::Null:
     case ExporterChoice::BoxHelper:
-    case ExporterChoice::Mesh:
     case ExporterChoice::Camera:
     case ExporterChoice::Light:
     case ExporterChoice::OkapiSlider:
     case ExporterChoice::IKChainObject:
     case ExporterChoice::DamageMesh:
-    case ExporterChoice::ShadowMesh:
     case ExporterChoice::Default:
       break;
   }

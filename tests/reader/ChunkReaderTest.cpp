@@ -153,14 +153,14 @@ struct Shadow final : Payload {
 
 TEST(ChunkReader, moreDecodersPlugIntoARegistry) {
   DecoderRegistry registry;
-  registry.Add(17, 0, {Body::kNothing, [](PayloadCursor& cursor) -> std::shared_ptr<const Payload> {
+  registry.Add(99, 0, {Body::kNothing, [](PayloadCursor& cursor) -> std::shared_ptr<const Payload> {
                          auto shadow = std::make_shared<Shadow>();
                          shadow->faces = cursor.Int("face count");
                          return shadow;
                        }});
-  EXPECT_THROW(registry.Add(17, 0, {Body::kNothing, registry.Find(17, 0)->decode}),
+  EXPECT_THROW(registry.Add(99, 0, {Body::kNothing, registry.Find(99, 0)->decode}),
                std::logic_error);
-  std::vector<uint8_t> bytes = {'b', 0, 12, 0, 0, 0, 17, 0, 0, 0, 0, 0, 0,
+  std::vector<uint8_t> bytes = {'b', 0, 12, 0, 0, 0, 99, 0, 0, 0, 0, 0, 0,
                                 0,   1, 0,  0, 0, 4, 0,  0, 0, 6, 0, 0, 0};
   ChunkFile file = ParseChunkFile(bytes, registry);
   ASSERT_NE(file.chunks.at(0).As<Shadow>(), nullptr);

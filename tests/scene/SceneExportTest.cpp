@@ -35,7 +35,7 @@ TEST(SceneExport, writesBannerHeadChunksAndOneChunkPerNode) {
   EXPECT_EQ(file.chunks[0].offset, 23u);
   using Ids = std::vector<std::pair<uint32_t, uint32_t>>;
   EXPECT_EQ(TopLevelIds(file),
-            (Ids{{14, 0}, {18, 0}, {20, 0}, {22, 0}, {3, 13}, {22, 0}, {22, 0}}));
+            (Ids{{14, 0}, {18, 0}, {20, 0}, {0, 1}, {3, 13}, {22, 0}, {22, 0}}));
 
   const auto* props = file.chunks[0].As<reader::UserProperties>();
   ASSERT_NE(props, nullptr);
