@@ -1,7 +1,6 @@
 // Reader of the native scene file; the format is described in docs/kscene-format.md.
 #include <charconv>
 #include <fstream>
-#include <map>
 #include <sstream>
 #include <unordered_map>
 
