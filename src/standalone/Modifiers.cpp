@@ -6,9 +6,8 @@
 namespace kiln::standalone {
 
 Matrix3 ObjectOffsetTM(INode& node) {
-  return ComposeTransform(
-      {node.GetObjOffsetPos(), node.GetObjOffsetRot(),
-       ScaleWithAxis{node.GetObjOffsetScale(), node.GetObjOffsetScaleAxis()}});
+  return ComposeTransform({node.GetObjOffsetPos(), node.GetObjOffsetRot(),
+                           ScaleWithAxis{node.GetObjOffsetScale(), node.GetObjOffsetScaleAxis()}});
 }
 
 // ---- skin

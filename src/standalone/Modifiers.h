@@ -19,12 +19,12 @@ namespace kiln::standalone {
 // the stack; the stack calls it bottom-up and skips disabled modifiers.
 class StackModifier : public Modifier {
  public:
-  virtual void Apply(TimeValue t, INode& node, Mesh& mesh) {
-    (void)t, (void)node, (void)mesh;
-  }
+  virtual void Apply(TimeValue t, INode& node, Mesh& mesh) { (void)t, (void)node, (void)mesh; }
   void SetEnabled(bool enabled) {
-    if (enabled) ClearAFlag(A_MOD_DISABLED);
-    else SetAFlag(A_MOD_DISABLED);
+    if (enabled)
+      ClearAFlag(A_MOD_DISABLED);
+    else
+      SetAFlag(A_MOD_DISABLED);
   }
   // Nodes evaluate their stack afresh on every EvalWorldState, so a change
   // needs no invalidation here.

@@ -68,9 +68,9 @@ class Scene {
 
   int TicksPerFrame() const { return frameRate > 0 ? TIME_TICKSPERSEC / frameRate : 0; }
 
-  int frameRate = 30;                // frames per second; must divide 4800
-  Interval animRange{0, 100 * 160};  // ticks
-  TimeValue time = 0;                // the host's current time, ticks
+  int frameRate = 30;                     // frames per second; must divide 4800
+  Interval animRange{0, 100 * 160};       // ticks
+  TimeValue time = 0;                     // the host's current time, ticks
   std::filesystem::path pluginConfigDir;  // GetDir(APP_PLUGCFG_DIR); empty: none
 
   // Checks what the exporter relies on; a scene with problems is never

@@ -109,8 +109,7 @@ SkinModifier& NodeBuilder::Skin() {
 }
 
 MorpherModifier& NodeBuilder::Morpher() {
-  return static_cast<MorpherModifier&>(
-      node_.Stack().AddOnTop(std::make_unique<MorpherModifier>()));
+  return static_cast<MorpherModifier&>(node_.Stack().AddOnTop(std::make_unique<MorpherModifier>()));
 }
 
 NodeBuilder& NodeBuilder::Modifier(Class_ID classId, std::string className, bool enabled) {

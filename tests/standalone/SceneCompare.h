@@ -18,7 +18,8 @@ inline void ExpectSameMesh(const Mesh& a, const Mesh& b, const std::string& what
   for (size_t i = 0; i < a.verts.size(); ++i) ExpectSamePoint(a.verts[i], b.verts[i], what);
   ASSERT_EQ(a.faces.size(), b.faces.size()) << what;
   for (size_t f = 0; f < a.faces.size(); ++f) {
-    for (int c = 0; c < 3; ++c) EXPECT_EQ(a.faces[f].v[c], b.faces[f].v[c]) << what << " face " << f;
+    for (int c = 0; c < 3; ++c)
+      EXPECT_EQ(a.faces[f].v[c], b.faces[f].v[c]) << what << " face " << f;
     EXPECT_EQ(a.faces[f].smGroup, b.faces[f].smGroup) << what << " face " << f;
     EXPECT_EQ(a.faces[f].flags, b.faces[f].flags) << what << " face " << f;
   }

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
+
 #include "standalone/Modifiers.h"
 #include "standalone/SceneFile.h"
 #include "standalone/SceneInterface.h"
@@ -33,8 +36,8 @@ TEST(SceneExamples, everyExampleLoadsPassesValidationAndFindsItsConfigFolder) {
 
 TEST(SceneExamples, carAndHumanCarryTheNamesTheirExportsLookFor) {
   std::unique_ptr<Scene> car = LoadExample("car.kscene.json");
-  for (const char* name : {"p_CenterOfCar", "Point_engine", "Point_exhaust1", "s_shadow",
-                           "x_debug"}) {
+  for (const char* name :
+       {"p_CenterOfCar", "Point_engine", "Point_exhaust1", "s_shadow", "x_debug"}) {
     EXPECT_NE(car->FindNode(std::string_view(name)), nullptr) << name;
   }
   EXPECT_EQ(car->FindNode("x_debug")->NumberOfChildren(), 1);
@@ -59,6 +62,26 @@ TEST(SceneExamples, carAndHumanCarryTheNamesTheirExportsLookFor) {
   const Mesh& evaluated = torso->EvalWorldState(0).obj->ConvertToType(0, TRIOBJ_CLASS_ID)->mesh;
   for (int i = 0; i < modelled.getNumVerts(); ++i) {
     EXPECT_NEAR(Length(evaluated.verts[i] - modelled.verts[i]), 0.0f, 1e-5f) << i;
+  }
+}
+
+TEST(SceneExamples, theFormatDocumentsCompleteExampleLoads) {
+  std::ifstream in(std::filesystem::path(KILN_SOURCE_DIR) / "docs" / "kscene-format.md");
+  std::stringstream doc;
+  doc << in.rdbuf();
+  const std::string text = doc.str();
+  const size_t section = text.find("## A complete example");
+  ASSERT_NE(section, std::string::npos);
+  const size_t begin = text.find("```json\n", section);
+  const size_t end = text.find("```", begin + 7);
+  ASSERT_NE(end, std::string::npos);
+  const std::string example = text.substr(begin + 8, end - begin - 8);
+  try {
+    std::unique_ptr<Scene> scene = ReadSceneText(example, "kscene-format.md", kExamples);
+    EXPECT_EQ(scene->NodesDepthFirst().size(), 4u);
+    EXPECT_TRUE(scene->FindNode("Group01")->hidden);
+  } catch (const SceneLoadError& e) {
+    ADD_FAILURE() << e.what();
   }
 }
 

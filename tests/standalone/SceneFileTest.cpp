@@ -6,8 +6,8 @@
 
 #include "standalone/Primitives.h"
 #include "standalone/SceneBuilder.h"
-#include "standalone/SceneFile.h"
 #include "standalone/SceneCompare.h"
+#include "standalone/SceneFile.h"
 #include "util/TempFolder.h"
 
 namespace kiln::standalone {
@@ -46,8 +46,8 @@ std::unique_ptr<Scene> RichScene(const std::filesystem::path& configDir) {
                   .Scale({1, 2, 3}, QFromAngAxis(0.2f, {1, 0, 0}))
                   .UserProps("mass = 12\r\nname=Car 1")
                   .Selected();
-  car.PRS().position = std::make_unique<PositionController>(Point3(1.5f, -2.0f, 0.1f),
-                                                            Interpolation::kTCB);
+  car.PRS().position =
+      std::make_unique<PositionController>(Point3(1.5f, -2.0f, 0.1f), Interpolation::kTCB);
   auto& boneA = b.Node("B_thigh L").Parent(car).Object("bone").ConvertsTo(MakeBox(0.1f, 0.1f, 1));
   auto& boneB = b.Node("B_calf L").Parent(boneA).Object("bone").Position({0, 0, 1});
 
@@ -189,8 +189,8 @@ TEST(SceneFile, badInputNamesTheFileThePathAndWhatWasExpected) {
   const std::vector<BadInput> cases = {
       {"malformed JSON", "{\n  \"format\": \"kscene\",\n  \"version\": 1\n  \"nodes\": []\n}", "",
        "malformed JSON: parse error at line 4, column 9"},
-      {"duplicate key", WithNodes(R"({"name": "A", "handle": 1, "handle": 2})"),
-       "/nodes/0/handle", "key \"handle\" given twice"},
+      {"duplicate key", WithNodes(R"({"name": "A", "handle": 1, "handle": 2})"), "/nodes/0/handle",
+       "key \"handle\" given twice"},
       {"not an object", "[1, 2]", "", "expected an object, found an array"},
       {"wrong format", R"({"format": "gltf", "version": 1})", "/format", "expected \"kscene\""},
       {"newer version", R"({"format": "kscene", "version": 2})", "/version",
@@ -206,8 +206,7 @@ TEST(SceneFile, badInputNamesTheFileThePathAndWhatWasExpected) {
        WithNodes(R"({"name": "A", "handle": 1, "object": {"type": "custom",
                  "classId": ["0x10", "0x0"], "superClass": 16}})"),
        "/nodes/0/object", "missing field \"className\""},
-      {"bad class id word",
-       WithNodes(R"({"name": "A", "handle": 1, "object": {"type": "custom",
+      {"bad class id word", WithNodes(R"({"name": "A", "handle": 1, "object": {"type": "custom",
                  "classId": ["0xZZ", 0], "superClass": 16, "className": "X"}})"),
        "/nodes/0/object/classId/0", "expected a 32-bit word such as \"0x876234\""},
       {"mesh object without mesh", WithNodes(R"({"name": "A", "handle": 1, "object": "mesh"})"),
@@ -222,13 +221,12 @@ TEST(SceneFile, badInputNamesTheFileThePathAndWhatWasExpected) {
        "/nodes/0/modifiers/0/type", "unknown modifier type \"bend\""},
       {"modifiers without object", WithNodes(R"({"name": "A", "handle": 1, "modifiers": []})"),
        "/nodes/0/modifiers", "modifiers need an object to modify"},
-      {"duplicate handles",
-       WithNodes(R"({"name": "A", "handle": 5}, {"name": "B", "handle": 5})"), "/nodes/1/handle",
-       "handle 5 is already used by /nodes/0"},
+      {"duplicate handles", WithNodes(R"({"name": "A", "handle": 5}, {"name": "B", "handle": 5})"),
+       "/nodes/1/handle", "handle 5 is already used by /nodes/0"},
       {"root handle", WithNodes(R"({"name": "A", "handle": 0})"), "/nodes/0/handle",
        "handle 0 is the scene root's"},
-      {"unknown parent", WithNodes(R"({"name": "A", "handle": 1, "parent": 9})"),
-       "/nodes/0/parent", "no node has handle 9"},
+      {"unknown parent", WithNodes(R"({"name": "A", "handle": 1, "parent": 9})"), "/nodes/0/parent",
+       "no node has handle 9"},
       {"parent loop",
        WithNodes(R"({"name": "R", "handle": 3}, {"name": "A", "handle": 1, "parent": 2},
                     {"name": "B", "handle": 2, "parent": 1})"),
@@ -368,15 +366,17 @@ TEST(SceneFile, sideFileViewsAreCheckedAgainstTheFile) {
        "/nodes/0/mesh/faces/v", "view of 12 bytes at offset 40 runs past the end of buffer 0 (48"},
       {"huge count", document(R"({"buffer": 0, "count": 4294967295, "type": "f32"})", goodFaces),
        "/nodes/0/mesh/verts", "view of 17179869180 bytes at offset 0 runs past the end"},
-      {"huge offset", document(R"({"buffer": 0, "offset": 4294967295, "count": 3,
-       "type": "f32"})", goodFaces),
+      {"huge offset",
+       document(R"({"buffer": 0, "offset": 4294967295, "count": 3,
+       "type": "f32"})",
+                goodFaces),
        "/nodes/0/mesh/verts", "view of 12 bytes at offset 4294967295 runs past the end"},
       {"count not whole points", document(R"({"buffer": 0, "count": 8, "type": "f32"})", goodFaces),
        "/nodes/0/mesh/verts/count", "count 8 is not a multiple of 3"},
       {"no such buffer", document(R"({"buffer": 1, "count": 9, "type": "f32"})", goodFaces),
        "/nodes/0/mesh/verts/buffer", "no buffer 1 (the file lists 1)"},
-      {"integers where floats go", document(R"({"buffer": 0, "count": 9, "type": "u32"})",
-       goodFaces),
+      {"integers where floats go",
+       document(R"({"buffer": 0, "count": 9, "type": "u32"})", goodFaces),
        "/nodes/0/mesh/verts/type", "expected type f32"},
       {"floats where indices go", document(goodVerts, R"({"buffer": 0, "count": 6,
        "type": "f32"})"),

@@ -107,8 +107,10 @@ struct SkinnedBox {
     skin.AddBone(&boneB.node());
     const Mesh& mesh = static_cast<MeshObject*>(body.node().StackIfAny()->GetObjRef())->mesh;
     for (const Point3& v : mesh.verts) {
-      if (v.x < 0) skin.AddPoint({{0, 1.0f}});
-      else skin.AddPoint({{1, 0.5f}, {0, 0.0f}});  // unnormalised: 0.5 alone counts fully
+      if (v.x < 0)
+        skin.AddPoint({{0, 1.0f}});
+      else
+        skin.AddPoint({{1, 0.5f}, {0, 0.0f}});  // unnormalised: 0.5 alone counts fully
     }
     scene = b.Build();
   }

@@ -102,8 +102,8 @@ TEST(SceneValidation, meshIndicesAndCornerFacesMustFitTheirArrays) {
   std::unique_ptr<Scene> scene = b.BuildUnchecked();
 
   const std::vector<std::string> problems = Problems(*scene);
-  EXPECT_TRUE(HasProblem(problems,
-                         "BadFace mesh/faces/1/v/2: vertex index 8 outside the 8 vertices"));
+  EXPECT_TRUE(
+      HasProblem(problems, "BadFace mesh/faces/1/v/2: vertex index 8 outside the 8 vertices"));
   EXPECT_TRUE(HasProblem(problems, "ShortUV mesh/tvfaces: 11 faces where the mesh has 12"));
   EXPECT_TRUE(HasProblem(problems, "BadUV mesh/tvfaces/3/1: index 4 outside the 4 texture"));
   EXPECT_TRUE(HasProblem(problems, "BadColour mesh/vcfaces/0/1: index 1 outside the 1 colour"));
@@ -153,13 +153,13 @@ TEST(SceneValidation, skinAndMorpherMustFitTheirMeshAndBones) {
   const std::vector<std::string> problems = Problems(*scene);
   EXPECT_TRUE(HasProblem(problems, "Foreign modifiers/0/bones/0: bone is not a node of this"));
   EXPECT_TRUE(HasProblem(problems, "Twice modifiers/0/bones/1: bone listed twice"));
-  EXPECT_TRUE(HasProblem(problems,
-                         "TooMany modifiers/0/weights: 9 weighted points but the mesh has 8"));
-  EXPECT_TRUE(HasProblem(problems,
-                         "Missing modifiers/0/weights/1/1/0: bone index 1 outside the 1 bones"));
+  EXPECT_TRUE(
+      HasProblem(problems, "TooMany modifiers/0/weights: 9 weighted points but the mesh has 8"));
+  EXPECT_TRUE(
+      HasProblem(problems, "Missing modifiers/0/weights/1/1/0: bone index 1 outside the 1 bones"));
   EXPECT_TRUE(HasProblem(problems, "Negative modifiers/0/weights/0/0/1: weight must be"));
-  EXPECT_TRUE(HasProblem(problems,
-                         "Morphed modifiers/1/channels/1/deltas: 9 deltas but the mesh has 8"));
+  EXPECT_TRUE(
+      HasProblem(problems, "Morphed modifiers/1/channels/1/deltas: 9 deltas but the mesh has 8"));
   EXPECT_TRUE(HasProblem(problems, "Morphed modifiers/1/channels/2/pointWeights: one weight"));
   EXPECT_TRUE(HasProblem(problems, "Morphed modifiers/1/channels/3/points: one target point"));
   EXPECT_TRUE(HasProblem(problems, "Nested object: a modifier stack needs a base object"));
