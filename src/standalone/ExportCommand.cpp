@@ -1,5 +1,6 @@
 #include "standalone/ExportCommand.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -78,11 +79,27 @@ fs::path FixedBase(const fs::path& output) {
   return output.parent_path() / stem;
 }
 
-bool WrittenSince(const fs::path& file, fs::file_time_type start) {
-  std::error_code error;
-  auto written = fs::last_write_time(file, error);
-  return !error && written >= start;
-}
+// What tells whether an export wrote a file: the writer puts a new file in
+// place (a new inode), a log is rewritten (a new time or size). File times
+// alone would not do: they come from a coarse clock.
+struct FileStamp {
+  bool exists = false;
+  ino_t inode = 0;
+  timespec modified{};
+  off_t size = 0;
+
+  static FileStamp Of(const fs::path& file) {
+    struct stat info;
+    if (::stat(file.c_str(), &info) != 0) return {};
+    return {true, info.st_ino, info.st_mtim, info.st_size};
+  }
+  bool WrittenAfter(const FileStamp& before) const {
+    if (!exists) return false;
+    return !before.exists || inode != before.inode || size != before.size ||
+           modified.tv_sec != before.modified.tv_sec ||
+           modified.tv_nsec != before.modified.tv_nsec;
+  }
+};
 
 std::vector<std::string> LoggedErrors(const fs::path& log) {
   std::vector<std::string> lines;
@@ -178,16 +195,20 @@ int RunExportCommand(const ExportOptions& options) {
     });
   }
 
-  auto start = fs::file_time_type::clock::now();
-  ExpInterface ei;
-  int result = exporter->DoExport(output.c_str(), &ei, &ip, options.quiet ? 1 : 0,
-                                  options.selected ? SCENE_EXPORT_SELECTED : 0);
-
   fs::path base = FixedBase(output);
   fs::path written = base;
   written += output.extension();
   fs::path ini = base;
   ini += ".ini";
+  fs::path errorsLog = base;
+  errorsLog += "_errors.log";
+  FileStamp outputBefore = FileStamp::Of(written);
+  FileStamp errorsBefore = FileStamp::Of(errorsLog);
+
+  ExpInterface ei;
+  int result = exporter->DoExport(output.c_str(), &ei, &ip, options.quiet ? 1 : 0,
+                                  options.selected ? SCENE_EXPORT_SELECTED : 0);
+
   if (prompts.Unanswered()) {
     return Fail(kExitUsage, ini.string() + " exists and nobody answered \"" + *prompts.Unanswered() +
                                 "\": pass --ini overwrite, --ini keep or --ini cancel");
@@ -198,13 +219,11 @@ int RunExportCommand(const ExportOptions& options) {
   }
   if (prompts.Cancelled()) return Fail(kExitCancelled, "export cancelled; nothing was written");
 
-  fs::path errorsLog = base;
-  errorsLog += "_errors.log";
   std::vector<std::string> errors;
-  if (WrittenSince(errorsLog, start)) errors = LoggedErrors(errorsLog);
+  if (FileStamp::Of(errorsLog).WrittenAfter(errorsBefore)) errors = LoggedErrors(errorsLog);
   for (const std::string& error : errors) std::fprintf(stderr, "kiln: error: %s\n", error.c_str());
 
-  if (!result || !WrittenSince(written, start)) {
+  if (!result || !FileStamp::Of(written).WrittenAfter(outputBefore)) {
     return Fail(kExitFailure, "export failed; " + written.string() + " was not written" +
                                   (errors.empty() ? "" : " (see " + errorsLog.string() + ")"));
   }
