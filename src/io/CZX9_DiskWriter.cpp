@@ -73,7 +73,7 @@ std::string TemporaryNameFor(const std::string& target, int attempt) {
 }  // namespace
 
 // The open file and its write buffer. The buffer holds a window of the file,
-// [windowStart, windowStart + length), newer than what the file on disk has;
+// [windowStart, windowStart + Filled()), newer than what the file on disk has;
 // writes land at buffer[cursor]. A seek outside the window only records the
 // position (detached): the next write flushes the window and starts a new
 // one there, so the write that fails is the one that reports.
@@ -83,6 +83,9 @@ struct CZX9_DiskWriter::File {
   std::string temporary;
   std::unique_ptr<uint8_t[]> buffer{new uint8_t[kBufferSize]};
   uint64_t windowStart = 0;
+  // Bytes of the window, up to the furthest write before the cursor last
+  // moved back; Filled() adds the writes since, so small writes only move
+  // the cursor.
   size_t length = 0;
   size_t cursor = 0;
   // Bytes the window may hold: the buffer, less near the 4 GiB limit, and 0
@@ -94,6 +97,8 @@ struct CZX9_DiskWriter::File {
   static size_t CapacityAt(uint64_t start) {
     return static_cast<size_t>(std::min<uint64_t>(kBufferSize, kLargestFileEnd - start));
   }
+
+  size_t Filled() const { return std::max(length, cursor); }
 
   uint64_t Position() const { return detached ? detachedPosition : windowStart + cursor; }
 
@@ -107,20 +112,30 @@ struct CZX9_DiskWriter::File {
 
   // Writes the window out; the next write starts a new one at the position.
   void Flush(const char* error) {
-    if (length > 0 && !WriteAllAt(fd, buffer.get(), length, windowStart)) Fail(error);
+    size_t filled = Filled();
+    if (filled > 0 && !WriteAllAt(fd, buffer.get(), filled, windowStart)) Fail(error);
     StartWindow(Position());
   }
 
   template <typename T>
   void Put(T value, const char* error) {
-    Append(&value, sizeof value, error);
+    if (sizeof value <= capacity - cursor) {
+      std::memcpy(buffer.get() + cursor, &value, sizeof value);
+      cursor += sizeof value;
+      return;
+    }
+    PutSlow(value, error);
+  }
+
+  template <typename T>
+  [[gnu::noinline]] void PutSlow(T value, const char* error) {
+    AppendSlow(&value, sizeof value, error);
   }
 
   void Append(const void* data, size_t count, const char* error) {
     if (count <= capacity - cursor) {
       std::memcpy(buffer.get() + cursor, data, count);
       cursor += count;
-      if (cursor > length) length = cursor;
       return;
     }
     AppendSlow(data, count, error);
@@ -145,7 +160,7 @@ struct CZX9_DiskWriter::File {
 
   // Overwrites bytes written earlier without moving the position.
   void Patch(uint64_t position, const void* data, size_t count, const char* error) {
-    uint64_t windowEnd = windowStart + length;
+    uint64_t windowEnd = windowStart + Filled();
     if (position >= windowStart && position + count <= windowEnd) {
       std::memcpy(buffer.get() + (position - windowStart), data, count);
       return;
@@ -155,12 +170,14 @@ struct CZX9_DiskWriter::File {
   }
 
   void Seek(uint64_t position) {
-    if (position >= windowStart && position <= windowStart + length) {
+    if (position >= windowStart && position <= windowStart + Filled()) {
+      length = Filled();
       cursor = static_cast<size_t>(position - windowStart);
       capacity = CapacityAt(windowStart);
       detached = false;
       return;
     }
+    length = Filled();
     detached = true;
     detachedPosition = position;
     capacity = 0;
@@ -185,6 +202,7 @@ void CZX9_DiskWriter::Open(const char* fileName) {
   chunks_.clear();
   positions_.clear();
   std::string target = fileName ? fileName : "";
+  if (target.empty()) Fail("Error creating file: \n" + platform::SystemErrorText(ENOENT));
   struct stat info;
   if (::stat(target.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
     Fail("Error creating file: " + target + "\n" + platform::SystemErrorText(EISDIR));
@@ -208,8 +226,8 @@ void CZX9_DiskWriter::Close() {
   std::unique_ptr<File> file(file_);
   file_ = nullptr;
   std::string problem;
-  if (file->length > 0 &&
-      !WriteAllAt(file->fd, file->buffer.get(), file->length, file->windowStart))
+  if (file->Filled() > 0 &&
+      !WriteAllAt(file->fd, file->buffer.get(), file->Filled(), file->windowStart))
     problem = ErrnoText();
   if (::close(file->fd) != 0 && problem.empty()) problem = ErrnoText();
   if (problem.empty() && ::rename(file->temporary.c_str(), file->target.c_str()) != 0)

@@ -44,7 +44,8 @@ struct CollisionWalk {
   // the number, so that every number gives a different name.
   static std::string NumberedName(const std::string& name, int number) {
     constexpr size_t kMaxNameLength = 255;
-    std::string suffix = "_" + std::to_string(number);
+    std::string suffix = std::to_string(number);
+    suffix.insert(suffix.begin(), '_');
     return name.substr(0, kMaxNameLength - suffix.size()) + suffix;
   }
 };

@@ -59,9 +59,10 @@ class Parser {
       throw ReadError(offset, "chunk " + ToString(chunk.id) + problem);
     }
     const Decoder* decoder = decoders_.Find(chunk.id.type, chunk.id.subtype);
-    if (decoder && chunk.id.version != 1) {
-      chunk.notes.push_back("version " + std::to_string(chunk.id.version) +
-                            ", expected 1: payload not decoded");
+    if (chunk.id.version != 1) {
+      // Another version may lay its payload out differently: leave it undecoded.
+      chunk.notes.push_back("version " + std::to_string(chunk.id.version) + ", expected 1" +
+                            (decoder ? ": payload not decoded" : ""));
       decoder = nullptr;
     }
     if (decoder) {
@@ -122,8 +123,14 @@ void CollectChunks(const std::vector<Chunk>& chunks, uint32_t type, const uint32
 }  // namespace
 
 std::string ToString(const ChunkId& id) {
-  return "(" + std::to_string(id.type) + ", " + std::to_string(id.subtype) + ", " +
-         std::to_string(id.version) + ")";
+  std::string text = "(";
+  text += std::to_string(id.type);
+  text += ", ";
+  text += std::to_string(id.subtype);
+  text += ", ";
+  text += std::to_string(id.version);
+  text += ')';
+  return text;
 }
 
 ReadError::ReadError(uint64_t offset, const std::string& message)

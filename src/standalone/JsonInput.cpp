@@ -13,9 +13,12 @@ using nlohmann::json;
 std::string PointerToken(std::string_view key) {
   std::string token;
   for (char c : key) {
-    if (c == '~') token += "~0";
-    else if (c == '/') token += "~1";
-    else token += c;
+    if (c == '~')
+      token += "~0";
+    else if (c == '/')
+      token += "~1";
+    else
+      token += c;
   }
   return token;
 }
@@ -111,7 +114,9 @@ json ParseJson(std::string_view text) {
   }
 }
 
-void JsonValue::Fail(const std::string& message) const { throw JsonInputError{path_, message}; }
+void JsonValue::Fail(const std::string& message) const {
+  throw JsonInputError{path_, message};
+}
 
 void JsonValue::FailType(const char* expected) const {
   Fail(std::string("expected ") + expected + ", found " + TypeName(*value_));
@@ -216,7 +221,8 @@ uint32_t JsonValue::Word() const {
 }
 
 Class_ID JsonValue::ClassId() const {
-  if (!IsArray() || Size() != 2) Fail("expected a class id of two words, such as [\"0x876234\", \"0x0\"]");
+  if (!IsArray() || Size() != 2)
+    Fail("expected a class id of two words, such as [\"0x876234\", \"0x0\"]");
   return Class_ID((*this)[0].Word(), (*this)[1].Word());
 }
 

@@ -6,9 +6,8 @@
 namespace kiln::standalone {
 
 Matrix3 ObjectOffsetTM(INode& node) {
-  return ComposeTransform(
-      {node.GetObjOffsetPos(), node.GetObjOffsetRot(),
-       ScaleWithAxis{node.GetObjOffsetScale(), node.GetObjOffsetScaleAxis()}});
+  return ComposeTransform({node.GetObjOffsetPos(), node.GetObjOffsetRot(),
+                           ScaleWithAxis{node.GetObjOffsetScale(), node.GetObjOffsetScaleAxis()}});
 }
 
 // ---- skin
@@ -21,6 +20,13 @@ Matrix3 SkinModifier::BoneBindTM(int i) const {
 
 Matrix3 SkinModifier::SkinBindTM(INode& node) const {
   return skinBindTM ? *skinBindTM : node.GetNodeTM(refFrame);
+}
+
+void SkinModifier::SetDefaultBindPose(INode& node) {
+  for (Bone& bone : bones) {
+    if (!bone.bindTM && bone.node) bone.bindTM = bone.node->GetNodeTM(refFrame);
+  }
+  if (!skinBindTM) skinBindTM = node.GetNodeTM(refFrame);
 }
 
 void SkinModifier::Apply(TimeValue t, INode& node, Mesh& mesh) {
@@ -126,8 +132,19 @@ MorphChannelSlot& MorpherModifier::Channel(int slot) {
   return slots_[slot];
 }
 
+MorphChannelSlot& MorpherModifier::AddChannel(int slot, std::vector<Point3> deltas, float weight) {
+  MorphChannelSlot& channel = Channel(slot);
+  channel.active = true;
+  channel.weights.assign(deltas.size(), 1.0);
+  channel.deltas = std::move(deltas);
+  channel.weight = weight;
+  return channel;
+}
+
 void MorpherModifier::SetWeightController(int slot, std::unique_ptr<FloatController> controller) {
-  Channel(slot).weightController = controller.get();
+  MorphChannelSlot& channel = Channel(slot);
+  channel.weightController = controller.get();
+  if (controller) channel.weight = controller->value;
   controllers_[slot] = std::move(controller);
 }
 

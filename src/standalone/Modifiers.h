@@ -19,12 +19,12 @@ namespace kiln::standalone {
 // the stack; the stack calls it bottom-up and skips disabled modifiers.
 class StackModifier : public Modifier {
  public:
-  virtual void Apply(TimeValue t, INode& node, Mesh& mesh) {
-    (void)t, (void)node, (void)mesh;
-  }
+  virtual void Apply(TimeValue t, INode& node, Mesh& mesh) { (void)t, (void)node, (void)mesh; }
   void SetEnabled(bool enabled) {
-    if (enabled) ClearAFlag(A_MOD_DISABLED);
-    else SetAFlag(A_MOD_DISABLED);
+    if (enabled)
+      ClearAFlag(A_MOD_DISABLED);
+    else
+      SetAFlag(A_MOD_DISABLED);
   }
   // Nodes evaluate their stack afresh on every EvalWorldState, so a change
   // needs no invalidation here.
@@ -52,8 +52,9 @@ struct BoneWeight {
 };
 
 // A skin bound to one node (the node arguments of ISkin are not checked).
-// Bind transforms are node transforms; one left unset is the node's transform
-// at the reference frame, so a skeleton posed at that frame is its bind pose.
+// Bind transforms are node transforms. One left unset is taken from the pose
+// at the reference frame when the scene is built or loaded
+// (Scene::SetDefaultBindPoses), so a skeleton posed there is its bind pose.
 class SkinModifier final : public StackModifier, public ISkin, public ISkinContextData {
  public:
   struct Bone {
@@ -100,9 +101,11 @@ class SkinModifier final : public StackModifier, public ISkin, public ISkinConte
   int NumPoints() const { return static_cast<int>(pointStart_.size()) - 1; }
   std::span<const BoneWeight> PointWeights(int point) const;
 
-  // The bind transform of bone i (node transform), default applied.
+  // The bind transform of bone i (node transform); unset, the bone's pose now.
   Matrix3 BoneBindTM(int i) const;
   Matrix3 SkinBindTM(INode& node) const;
+  // Sets every unset bind transform to the pose at the reference frame.
+  void SetDefaultBindPose(INode& node);
 
   std::vector<Bone> bones;
   std::optional<Matrix3> skinBindTM;  // node transform of the skinned node at bind
@@ -132,8 +135,12 @@ class MorpherModifier final : public StackModifier, public IMorpher {
 
   // The slot, marked present. Throws std::out_of_range outside 0..99.
   MorphChannelSlot& Channel(int slot);
+  // A present, active channel with these deltas, a per-point weight of 1 each
+  // and the given weight in percent.
+  MorphChannelSlot& AddChannel(int slot, std::vector<Point3> deltas, float weight);
   const MorphChannelSlot& SlotAt(int slot) const { return slots_.at(slot); }
-  // Animates (or, with null, stops animating) a channel's weight.
+  // Animates (or, with null, stops animating) a channel's weight; the
+  // channel's current weight becomes the controller's.
   void SetWeightController(int slot, std::unique_ptr<FloatController> controller);
   FloatController* WeightController(int slot) const { return controllers_.at(slot).get(); }
   // The channel's weight in percent at t.

@@ -3,13 +3,16 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "standalone/Modifiers.h"
+#include "standalone/SceneObjects.h"
+
 namespace kiln::standalone {
 
 std::string Describe(const SceneProblem& problem) {
   std::string text;
   if (problem.node) {
-    text = "node '" + problem.node->Name() + "' (handle " +
-           std::to_string(problem.node->Handle()) + ")";
+    text = "node '" + problem.node->Name() + "' (handle " + std::to_string(problem.node->Handle()) +
+           ")";
     if (!problem.path.empty()) text += " " + problem.path;
   } else {
     text = problem.path;
@@ -48,7 +51,8 @@ SceneNode& Scene::CreateNode(std::string name, SceneNode* parent, std::optional<
 void Scene::SetParent(SceneNode& node, SceneNode& parent) {
   if (node.isRoot_) throw std::invalid_argument("the root node cannot get a parent");
   if (&node.OwnerScene() != this || &parent.OwnerScene() != this) {
-    throw std::invalid_argument("node " + node.Name() + " or its new parent belongs to another scene");
+    throw std::invalid_argument("node " + node.Name() +
+                                " or its new parent belongs to another scene");
   }
   for (SceneNode* up = &parent; up; up = up->parent_) {
     if (up == &node) {
@@ -86,6 +90,17 @@ std::vector<SceneNode*> Scene::NodesDepthFirst() const {
     stack.insert(stack.end(), node->children_.rbegin(), node->children_.rend());
   }
   return order;
+}
+
+void Scene::SetDefaultBindPoses() {
+  for (const auto& node : nodes_) {
+    DerivedObject* stack = node->StackIfAny();
+    for (int i = 0; stack && i < stack->NumModifiers(); ++i) {
+      if (auto* skin = dynamic_cast<SkinModifier*>(&stack->ModifierAt(i))) {
+        skin->SetDefaultBindPose(*node);
+      }
+    }
+  }
 }
 
 Material& Scene::CreateMaterial(std::string name) {

@@ -62,11 +62,15 @@ class Scene {
   const std::vector<std::unique_ptr<Material>>& Materials() const { return materials_; }
   const std::vector<std::unique_ptr<Texture>>& Textures() const { return textures_; }
 
+  // Gives every skin bind transform left unset the pose at the skin's
+  // reference frame. Builders and readers call it once the scene is complete.
+  void SetDefaultBindPoses();
+
   int TicksPerFrame() const { return frameRate > 0 ? TIME_TICKSPERSEC / frameRate : 0; }
 
-  int frameRate = 30;                // frames per second; must divide 4800
-  Interval animRange{0, 100 * 160};  // ticks
-  TimeValue time = 0;                // the host's current time, ticks
+  int frameRate = 30;                     // frames per second; must divide 4800
+  Interval animRange{0, 100 * 160};       // ticks
+  TimeValue time = 0;                     // the host's current time, ticks
   std::filesystem::path pluginConfigDir;  // GetDir(APP_PLUGCFG_DIR); empty: none
 
   // Checks what the exporter relies on; a scene with problems is never

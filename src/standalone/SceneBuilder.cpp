@@ -109,8 +109,7 @@ SkinModifier& NodeBuilder::Skin() {
 }
 
 MorpherModifier& NodeBuilder::Morpher() {
-  return static_cast<MorpherModifier&>(
-      node_.Stack().AddOnTop(std::make_unique<MorpherModifier>()));
+  return static_cast<MorpherModifier&>(node_.Stack().AddOnTop(std::make_unique<MorpherModifier>()));
 }
 
 NodeBuilder& NodeBuilder::Modifier(Class_ID classId, std::string className, bool enabled) {
@@ -191,6 +190,7 @@ standalone::Texture& SceneBuilder::Texture(std::string name, std::string_view cl
 }
 
 std::unique_ptr<Scene> SceneBuilder::Build() {
+  scene_->SetDefaultBindPoses();
   std::vector<SceneProblem> problems = scene_->Validate();
   if (!problems.empty()) {
     std::string text = "the built scene is not valid:";
@@ -201,6 +201,7 @@ std::unique_ptr<Scene> SceneBuilder::Build() {
 }
 
 std::unique_ptr<Scene> SceneBuilder::BuildUnchecked() {
+  scene_->SetDefaultBindPoses();
   nodes_.clear();
   auto built = std::move(scene_);
   scene_ = std::make_unique<Scene>();

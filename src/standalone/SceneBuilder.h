@@ -73,6 +73,8 @@ class NodeBuilder {
 //   auto& box = b.Node("Box").Position({1, 2, 3}).Mesh(MakeBox()).Hidden();
 //   b.Node("Lid").Parent(box).Object("dummy");
 //   std::unique_ptr<Scene> scene = b.Build();
+// Node builders and the nodes they return live in the scene: they stay usable
+// (to pose bones, say) for as long as the built scene lives.
 class SceneBuilder {
  public:
   SceneBuilder();

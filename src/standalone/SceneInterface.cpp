@@ -22,7 +22,9 @@ void SceneInterface::ProgressUpdate(int pct, bool showPct, const char* title) {
   Notify(ProgressEvent::Kind::kUpdate, pct, showPct);
 }
 
-void SceneInterface::ProgressEnd() { Notify(ProgressEvent::Kind::kEnd, 100, true); }
+void SceneInterface::ProgressEnd() {
+  Notify(ProgressEvent::Kind::kEnd, 100, true);
+}
 
 void SceneInterface::Notify(ProgressEvent::Kind kind, int percent, bool showPercent) {
   if (observer_) observer_({kind, title_, percent, showPercent});

@@ -6,9 +6,13 @@ Texmap* Texture::GetSubTexmap(int i) {
   return i >= 0 && i < NumSubTexmaps() ? subTexmaps[i] : nullptr;
 }
 
-Mtl* Material::GetSubMtl(int i) { return i >= 0 && i < NumSubMtls() ? subMaterials[i] : nullptr; }
+Mtl* Material::GetSubMtl(int i) {
+  return i >= 0 && i < NumSubMtls() ? subMaterials[i] : nullptr;
+}
 
-Texmap* Material::GetSubTexmap(int i) { return i >= 0 && i < NumSubTexmaps() ? maps[i] : nullptr; }
+Texmap* Material::GetSubTexmap(int i) {
+  return i >= 0 && i < NumSubTexmaps() ? maps[i] : nullptr;
+}
 
 void Material::SetMap(int slot, Texmap* map) {
   if (slot < 0) return;
@@ -42,9 +46,8 @@ const NamedClass* FindNamedClass(const std::vector<NamedClass>& table, std::stri
 
 const std::vector<std::string_view>& MapSlotNames() {
   static const std::vector<std::string_view> names = {
-      "ambient",          "diffuse", "specular",    "shininess", "shininessStrength",
-      "selfIllumination", "opacity", "filterColor", "bump",      "reflection",
-      "refraction"};
+      "ambient", "diffuse",     "specular", "shininess",  "shininessStrength", "selfIllumination",
+      "opacity", "filterColor", "bump",     "reflection", "refraction"};
   return names;
 }
 

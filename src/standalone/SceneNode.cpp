@@ -57,7 +57,9 @@ ObjectState SceneNode::EvalWorldState(TimeValue t, bool evalHidden) {
   return state;
 }
 
-PRSController* SceneNode::PRS() const { return dynamic_cast<PRSController*>(transform_.get()); }
+PRSController* SceneNode::PRS() const {
+  return dynamic_cast<PRSController*>(transform_.get());
+}
 
 void SceneNode::SetTransform(std::unique_ptr<TransformController> controller) {
   transform_ = std::move(controller);
@@ -79,6 +81,8 @@ DerivedObject& SceneNode::Stack() {
   return static_cast<DerivedObject&>(*object_);
 }
 
-DerivedObject* SceneNode::StackIfAny() const { return dynamic_cast<DerivedObject*>(object_.get()); }
+DerivedObject* SceneNode::StackIfAny() const {
+  return dynamic_cast<DerivedObject*>(object_.get());
+}
 
 }  // namespace kiln::standalone

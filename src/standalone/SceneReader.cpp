@@ -1,7 +1,6 @@
 // Reader of the native scene file; the format is described in docs/kscene-format.md.
 #include <charconv>
 #include <fstream>
-#include <map>
 #include <sstream>
 #include <unordered_map>
 
@@ -97,7 +96,8 @@ Interpolation ReadInterpolation(const JsonValue& v) {
 // [...], "className": "..."} for a controller class of its own.
 template <typename T>
 std::unique_ptr<ValueController<T>> ReadController(const JsonValue& v) {
-  if (!(v.IsObject() && v.Has("value"))) return std::make_unique<ValueController<T>>(ReadValue<T>(v));
+  if (!(v.IsObject() && v.Has("value")))
+    return std::make_unique<ValueController<T>>(ReadValue<T>(v));
   v.ExpectObject({"value", "type", "classId", "className"});
   const T value = ReadValue<T>(v.At("value"));
   auto type = v.Find("type");
@@ -127,6 +127,7 @@ class Reader {
       CreateNodes(*nodes);
       for (Entry& entry : entries_) FillNode(entry);
     }
+    scene_->SetDefaultBindPoses();
     return std::move(scene_);
   }
 
@@ -151,7 +152,8 @@ class Reader {
       version.Fail("version " + version.Raw().dump() + " is not one this reader knows (" +
                    std::to_string(kFormatVersion) + ")");
     }
-    if (auto fps = top.Find("frameRate")) scene_->frameRate = static_cast<int>(fps->Uint(INT32_MAX));
+    if (auto fps = top.Find("frameRate"))
+      scene_->frameRate = static_cast<int>(fps->Uint(INT32_MAX));
     if (auto range = top.Find("animRange")) {
       if (range->Size() != 2) range->Fail("expected [start, end] in ticks");
       scene_->animRange = Interval((*range)[0].Int(), (*range)[1].Int());
@@ -170,7 +172,8 @@ class Reader {
       v.ExpectObject({"name", "class", "classId", "uvAxis", "subTexmaps"});
       Texture& texture = *scene_->Textures()[i];
       if (auto name = v.Find("name")) texture.name = name->String();
-      ReadClass(v, "Bitmap", KnownTextureClasses(), "texture", &texture.classId, &texture.className);
+      ReadClass(v, "Bitmap", KnownTextureClasses(), "texture", &texture.classId,
+                &texture.className);
       if (auto axis = v.Find("uvAxis")) {
         const std::string name = axis->String();
         const char* names[] = {"UV", "VW", "WU"};
@@ -180,7 +183,8 @@ class Reader {
         texture.SetUVAxis(found);
       }
       if (auto subs = v.Find("subTexmaps")) {
-        for (size_t s = 0; s < subs->Size(); ++s) texture.subTexmaps.push_back(TextureRef((*subs)[s]));
+        for (size_t s = 0; s < subs->Size(); ++s)
+          texture.subTexmaps.push_back(TextureRef((*subs)[s]));
       }
     }
   }
@@ -272,9 +276,9 @@ class Reader {
     std::vector<std::optional<uint32_t>> parents;
     for (size_t i = 0; i < list.Size(); ++i) {
       const JsonValue v = list[i];
-      v.ExpectObject({"name", "handle", "parent", "hidden", "selected", "transform",
-                      "objectOffset", "visibility", "target", "userProps", "material", "object",
-                      "mesh", "modifiers"});
+      v.ExpectObject({"name", "handle", "parent", "hidden", "selected", "transform", "objectOffset",
+                      "visibility", "target", "userProps", "material", "object", "mesh",
+                      "modifiers"});
       const JsonValue handle = v.At("handle");
       const uint32_t h = handle.Uint();
       if (h == Scene::kRootHandle) handle.Fail("handle 0 is the scene root's");
@@ -372,11 +376,13 @@ class Reader {
   // A part that is absent keeps its identity controller; null removes it.
   template <typename T>
   static void ReadPart(const JsonValue& v, const char* key,
-                      std::unique_ptr<ValueController<T>>* part) {
+                       std::unique_ptr<ValueController<T>>* part) {
     auto member = v.Find(key);
     if (!member) return;
-    if (member->IsNull()) part->reset();
-    else *part = ReadController<T>(*member);
+    if (member->IsNull())
+      part->reset();
+    else
+      *part = ReadController<T>(*member);
   }
 
   void ReadObject(const JsonValue& v, SceneNode& node) {
@@ -421,7 +427,8 @@ class Reader {
     }
     if (modifiers) {
       DerivedObject& stack = node.Stack();
-      for (size_t i = 0; i < modifiers->Size(); ++i) stack.AddAtBottom(ReadModifier((*modifiers)[i]));
+      for (size_t i = 0; i < modifiers->Size(); ++i)
+        stack.AddAtBottom(ReadModifier((*modifiers)[i]));
     }
   }
 
@@ -432,9 +439,11 @@ class Reader {
     mesh.verts = ToPoints(buffers_->Floats(v.At("verts"), 3));
     ReadFaces(v.At("faces"), &mesh);
     if (auto tverts = v.Find("tverts")) mesh.tVerts = ToPoints(buffers_->Floats(*tverts, 3));
-    if (auto tvfaces = v.Find("tvfaces")) mesh.tvFace = ToCornerFaces(buffers_->Unsigneds(*tvfaces, 3));
+    if (auto tvfaces = v.Find("tvfaces"))
+      mesh.tvFace = ToCornerFaces(buffers_->Unsigneds(*tvfaces, 3));
     if (auto colors = v.Find("colors")) mesh.vertCol = ToPoints(buffers_->Floats(*colors, 3));
-    if (auto vcfaces = v.Find("vcfaces")) mesh.vcFace = ToCornerFaces(buffers_->Unsigneds(*vcfaces, 3));
+    if (auto vcfaces = v.Find("vcfaces"))
+      mesh.vcFace = ToCornerFaces(buffers_->Unsigneds(*vcfaces, 3));
     if (auto normals = v.Find("normals")) {
       mesh.specifiedNormals = ToPoints(buffers_->Floats(*normals, 3));
       mesh.specifiedNormalSet.assign(mesh.specifiedNormals.size(), 1);
@@ -502,8 +511,8 @@ class Reader {
       modifier = ReadMorpher(v);
     } else if (type == "custom") {
       v.ExpectObject({"type", "enabled", "classId", "className"});
-      modifier = std::make_unique<GenericModifier>(v.At("classId").ClassId(),
-                                                   v.At("className").String());
+      modifier =
+          std::make_unique<GenericModifier>(v.At("classId").ClassId(), v.At("className").String());
     } else {
       typeJson.Fail("unknown modifier type \"" + type + "\" (expected skin, morpher or custom)");
     }
@@ -553,8 +562,8 @@ class Reader {
     uint64_t total = 0;
     for (uint32_t c : counts) total += c;
     if (bones.size() != total) {
-      v.At("bones").Fail(std::to_string(bones.size()) + " bone indices where the counts add up to " +
-                         std::to_string(total));
+      v.At("bones").Fail(std::to_string(bones.size()) +
+                         " bone indices where the counts add up to " + std::to_string(total));
     }
     if (weights.size() != total) {
       v.At("weights").Fail(std::to_string(weights.size()) + " weights where the counts add up to " +
@@ -603,7 +612,8 @@ class Reader {
         std::vector<float> w = buffers_->Floats(*weights, 1);
         slot.weights.assign(w.begin(), w.end());
       }
-      if (auto points = channel.Find("points")) slot.points = ToPoints(buffers_->Floats(*points, 3));
+      if (auto points = channel.Find("points"))
+        slot.points = ToPoints(buffers_->Floats(*points, 3));
     }
     return morpher;
   }

@@ -10,9 +10,15 @@
 namespace kiln::standalone {
 namespace {
 
-bool Finite(float f) { return std::isfinite(f); }
-bool Finite(const Point3& p) { return Finite(p.x) && Finite(p.y) && Finite(p.z); }
-bool Finite(const Quat& q) { return Finite(q.x) && Finite(q.y) && Finite(q.z) && Finite(q.w); }
+bool Finite(float f) {
+  return std::isfinite(f);
+}
+bool Finite(const Point3& p) {
+  return Finite(p.x) && Finite(p.y) && Finite(p.z);
+}
+bool Finite(const Quat& q) {
+  return Finite(q.x) && Finite(q.y) && Finite(q.z) && Finite(q.w);
+}
 bool Finite(const Matrix3& m) {
   for (int r = 0; r < 4; ++r) {
     if (!Finite(m.GetRow(r))) return false;
@@ -24,7 +30,7 @@ bool UnitQuat(const Quat& q) {
   return std::fabs(length - 1.0f) <= 1e-3f;
 }
 
-std::string Index(size_t i) { return "/" + std::to_string(i); }
+std::string Index(size_t i) { return std::string("/").append(std::to_string(i)); }
 
 class Validator {
  public:
@@ -78,8 +84,8 @@ class Validator {
       stack.pop_back();
       for (const SceneNode* child : node->Children()) {
         if (child->Parent() != node) {
-          Report(child, "parent", "listed as a child of '" + node->Name() +
-                                      "' but its parent is another node");
+          Report(child, "parent",
+                 "listed as a child of '" + node->Name() + "' but its parent is another node");
         }
         if (!seen.insert(child).second) {
           Report(child, "parent", "reached twice from the root (cycle or two parents)");
@@ -200,9 +206,9 @@ class Validator {
                         const std::string& what) {
     if (faces.empty()) return;
     if (faces.size() != faceCount) {
-      Report(&node, "mesh/" + field,
-             std::to_string(faces.size()) + " faces where the mesh has " +
-                 std::to_string(faceCount));
+      Report(
+          &node, "mesh/" + field,
+          std::to_string(faces.size()) + " faces where the mesh has " + std::to_string(faceCount));
       return;
     }
     for (size_t f = 0; f < faces.size(); ++f) {
@@ -309,11 +315,13 @@ class Validator {
       }
       for (size_t s = 0; s < m.maps.size(); ++s) {
         if (m.maps[s] && !textures_.count(m.maps[s])) {
-          Report(nullptr, "materials" + Index(i) + "/maps", "map is not one of the scene's textures");
+          Report(nullptr, "materials" + Index(i) + "/maps",
+                 "map is not one of the scene's textures");
         }
       }
-      if (ContainsItself<Mtl>(&m, [](Mtl* x, int k) { return x->GetSubMtl(k); },
-                              [](Mtl* x) { return x->NumSubMtls(); })) {
+      if (ContainsItself<Mtl>(
+              &m, [](Mtl* x, int k) { return x->GetSubMtl(k); },
+              [](Mtl* x) { return x->NumSubMtls(); })) {
         Report(nullptr, "materials" + Index(i), "material is its own sub-material");
       }
     }
@@ -326,8 +334,9 @@ class Validator {
                  "not one of the scene's textures");
         }
       }
-      if (ContainsItself<Texmap>(&t, [](Texmap* x, int k) { return x->GetSubTexmap(k); },
-                                 [](Texmap* x) { return x->NumSubTexmaps(); })) {
+      if (ContainsItself<Texmap>(
+              &t, [](Texmap* x, int k) { return x->GetSubTexmap(k); },
+              [](Texmap* x) { return x->NumSubTexmaps(); })) {
         Report(nullptr, "textures" + Index(i), "map is its own sub-map");
       }
     }
@@ -361,6 +370,8 @@ class Validator {
 
 }  // namespace
 
-std::vector<SceneProblem> Scene::Validate() const { return Validator(*this).Run(); }
+std::vector<SceneProblem> Scene::Validate() const {
+  return Validator(*this).Run();
+}
 
 }  // namespace kiln::standalone

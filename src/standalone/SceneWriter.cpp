@@ -21,10 +21,16 @@ std::string Hex(uint32_t word) {
   return text;
 }
 
-ojson ClassIdJson(Class_ID id) { return ojson::array({Hex(id.PartA()), Hex(id.PartB())}); }
+ojson ClassIdJson(Class_ID id) {
+  return ojson::array({Hex(id.PartA()), Hex(id.PartB())});
+}
 
-ojson Number(float f) { return ShortestDecimal(f); }
-ojson PointJson(const Point3& p) { return ojson::array({Number(p.x), Number(p.y), Number(p.z)}); }
+ojson Number(float f) {
+  return ShortestDecimal(f);
+}
+ojson PointJson(const Point3& p) {
+  return ojson::array({Number(p.x), Number(p.y), Number(p.z)});
+}
 ojson QuatJson(const Quat& q) {
   return ojson::array({Number(q.x), Number(q.y), Number(q.z), Number(q.w)});
 }
@@ -37,10 +43,18 @@ ojson MatrixJson(const Matrix3& m) {
                        PointJson(m.GetRow(3))});
 }
 
-ojson ValueJson(float v) { return Number(v); }
-ojson ValueJson(const Point3& v) { return PointJson(v); }
-ojson ValueJson(const Quat& v) { return QuatJson(v); }
-ojson ValueJson(const ScaleWithAxis& v) { return ScaleJson(v); }
+ojson ValueJson(float v) {
+  return Number(v);
+}
+ojson ValueJson(const Point3& v) {
+  return PointJson(v);
+}
+ojson ValueJson(const Quat& v) {
+  return QuatJson(v);
+}
+ojson ValueJson(const ScaleWithAxis& v) {
+  return ScaleJson(v);
+}
 
 // A controller of the default class is its bare value.
 template <typename T>
@@ -73,15 +87,18 @@ bool IsDefaultPart(const std::unique_ptr<ValueController<T>>& part) {
 
 template <typename T>
 void WritePart(ojson& out, const char* key, const std::unique_ptr<ValueController<T>>& part) {
-  if (!part) out[key] = nullptr;
-  else if (!IsDefaultPart(part)) out[key] = ControllerJson(*part);
+  if (!part)
+    out[key] = nullptr;
+  else if (!IsDefaultPart(part))
+    out[key] = ControllerJson(*part);
 }
 
 class Writer {
  public:
   Writer(const Scene& scene, const std::filesystem::path& baseDir, size_t threshold)
       : scene_(scene), baseDir_(baseDir), buffers_(threshold), threshold_(threshold) {
-    for (size_t i = 0; i < scene.Materials().size(); ++i) materials_[scene.Materials()[i].get()] = i;
+    for (size_t i = 0; i < scene.Materials().size(); ++i)
+      materials_[scene.Materials()[i].get()] = i;
     for (size_t i = 0; i < scene.Textures().size(); ++i) textures_[scene.Textures()[i].get()] = i;
   }
 
@@ -118,14 +135,16 @@ class Writer {
   ojson MaterialRef(Mtl* m) const {
     if (!m) return nullptr;
     auto it = materials_.find(m);
-    if (it == materials_.end()) throw std::logic_error("material " + m->GetName() + " is not in the scene");
+    if (it == materials_.end())
+      throw std::logic_error("material " + m->GetName() + " is not in the scene");
     return it->second;
   }
 
   ojson TextureRef(Texmap* t) const {
     if (!t) return nullptr;
     auto it = textures_.find(t);
-    if (it == textures_.end()) throw std::logic_error("map " + t->GetName() + " is not in the scene");
+    if (it == textures_.end())
+      throw std::logic_error("map " + t->GetName() + " is not in the scene");
     return it->second;
   }
 
@@ -298,8 +317,8 @@ class Writer {
       out["classId"] = ClassIdJson(modifier.ClassID());
       out["className"] = modifier.GetClassName();
     } else {
-      throw std::logic_error("node " + node.Name() + " has a modifier (" +
-                             modifier.GetClassName() + ") the scene file cannot say");
+      throw std::logic_error("node " + node.Name() + " has a modifier (" + modifier.GetClassName() +
+                             ") the scene file cannot say");
     }
     if (!modifier.IsEnabled()) out["enabled"] = false;
     return out;
@@ -361,7 +380,8 @@ class Writer {
       }
       c["deltas"] = buffers_.Floats(Flat(slot.deltas), 3);
       std::vector<float> pointWeights(slot.weights.begin(), slot.weights.end());
-      if (!std::all_of(pointWeights.begin(), pointWeights.end(), [](float w) { return w == 1.0f; }) ||
+      if (!std::all_of(pointWeights.begin(), pointWeights.end(),
+                       [](float w) { return w == 1.0f; }) ||
           pointWeights.size() != slot.deltas.size()) {
         c["pointWeights"] = buffers_.Floats(pointWeights, 1);
       }

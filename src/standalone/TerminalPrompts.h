@@ -24,6 +24,8 @@ class TerminalPrompts {
   // The first question that had to be cancelled for want of an answer.
   const std::optional<std::string>& Unanswered() const { return unanswered_; }
   bool Cancelled() const { return cancelled_; }
+  // Another of the artist's cancels (the settings dialog's).
+  void MarkCancelled() { cancelled_ = true; }
 
  private:
   int Ask(const platform::MessageRequest& request);

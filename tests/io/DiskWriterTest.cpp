@@ -258,6 +258,8 @@ TEST(DiskWriter, failuresToCreateOrAddressTheFileRaise) {
   EXPECT_EQ(MessageOf([&] { writer.Open(missing.c_str()); }),
             "Error creating file: " + missing + "\nNo such file or directory");
   EXPECT_FALSE(writer.IsOpen());
+  EXPECT_EQ(MessageOf([&] { writer.Open(""); }),
+            "Error creating file: \nNo such file or directory");
   EXPECT_EQ(MessageOf([&] { writer.Open(folder.Path().string().c_str()); }),
             "Error creating file: " + folder.Path().string() + "\nIs a directory");
 

@@ -14,13 +14,8 @@ namespace {
 
 using standalone::SceneBuilder;
 using testing::ExportHarness;
+using testing::OneNodeScene;
 namespace fs = std::filesystem;
-
-std::unique_ptr<standalone::Scene> OneNodeScene() {
-  SceneBuilder b;
-  b.Node("Node");
-  return b.Build();
-}
 
 std::string ReadBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);

@@ -137,6 +137,11 @@ TEST(ChunkReaderRejects, unknownPayloadThatIsNotChunksStaysRaw) {
   ASSERT_EQ(file.chunks.size(), 1u);
   EXPECT_TRUE(file.chunks[0].children.empty());
   EXPECT_EQ(file.chunks[0].UndecodedBytes(), 20u);
+  EXPECT_TRUE(file.chunks[0].notes.empty());
+
+  Append(bytes, {12, 99, 0, 3, 0});
+  EXPECT_EQ(ParseChunkFile(bytes).chunks.at(1).notes,
+            std::vector<std::string>{"version 3, expected 1"});
 }
 
 // Every mutation of a valid file either parses or is a ReadError, and what

@@ -143,7 +143,7 @@ TEST(AnimationExport, writesTheFileAndItsStreamBesideIt) {
 
 TEST(Walks, progressShowsPercentagesAndCancelKeepsTheFileComplete) {
   SceneBuilder b;
-  for (int i = 0; i < 5; ++i) b.Node("N" + std::to_string(i));
+  for (int i = 0; i < 5; ++i) b.Node(std::string("N").append(std::to_string(i)));
   auto scene = b.Build();
   ExportHarness harness;
   harness.Export(*scene, "p.zqs", true);

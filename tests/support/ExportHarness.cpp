@@ -6,6 +6,7 @@
 #include "host/Plugin.h"
 #include "platform/DebugOutput.h"
 #include "plugin/KilnExporter.h"
+#include "standalone/SceneBuilder.h"
 #include "standalone/SceneInterface.h"
 
 namespace kiln::testing {
@@ -67,6 +68,12 @@ void ExportHarness::WriteText(const std::string& name, const std::string& text) 
 
 reader::ChunkFile ExportHarness::Read(const std::string& name) const {
   return reader::ReadChunkFile(OutPath(name));
+}
+
+std::unique_ptr<standalone::Scene> OneNodeScene() {
+  standalone::SceneBuilder b;
+  b.Node("Node");
+  return b.Build();
 }
 
 std::vector<std::pair<uint32_t, uint32_t>> TopLevelIds(const reader::ChunkFile& file) {

@@ -52,6 +52,9 @@ class ExportHarness {
   std::filesystem::path config_;
 };
 
+// A scene of one plain node under the root.
+std::unique_ptr<standalone::Scene> OneNodeScene();
+
 // Top-level chunk ids of a file, in order, as (type, subtype) pairs.
 std::vector<std::pair<uint32_t, uint32_t>> TopLevelIds(const reader::ChunkFile& file);
 

@@ -1,0 +1,99 @@
+#include "standalone/InfoCommands.h"
+
+#include <cstdio>
+
+#include "host/Object.h"
+#include "reader/ChunkFile.h"
+#include "reader/Dump.h"
+#include "standalone/ExitCodes.h"
+#include "standalone/ModuleLoader.h"
+#include "standalone/SceneFile.h"
+#include "standalone/SceneNode.h"
+
+namespace kiln::standalone {
+namespace {
+
+int Fail(int code, const std::string& message) {
+  std::fprintf(stderr, "kiln: %s\n", message.c_str());
+  return code;
+}
+
+std::string ClassIdText(Class_ID id) {
+  char text[40];
+  std::snprintf(text, sizeof text, "(0x%X, 0x%X)", id.PartA(), id.PartB());
+  return text;
+}
+
+std::string Describe(SceneNode& node) {
+  Object* object = node.GetObjectRef();
+  if (!object) return "no object";
+  std::string text = object->GetClassName() + " " + ClassIdText(object->ClassID());
+  if (object->SuperClassID() == GEN_DERIVOB_CLASS_ID) {
+    auto* stack = static_cast<IDerivedObject*>(object);
+    for (int i = 0; i < stack->NumModifiers(); ++i) {
+      Modifier* modifier = stack->GetModifier(i);
+      text += std::string(" + ") + modifier->GetClassName() + (modifier->IsEnabled() ? "" : " (off)");
+    }
+  }
+  return text;
+}
+
+void PrintTree(SceneNode& node, int depth) {
+  std::printf("%*s%s [%u] %s%s%s\n", depth * 2, "", node.GetName(), node.GetHandle(),
+              Describe(node).c_str(), node.IsHidden() ? " hidden" : "",
+              node.Selected() ? " selected" : "");
+  for (int i = 0; i < node.NumberOfChildren(); ++i) {
+    PrintTree(*static_cast<SceneNode*>(node.GetChildNode(i)), depth + 1);
+  }
+}
+
+}  // namespace
+
+int RunDumpCommand(const std::string& file, bool json) {
+  try {
+    reader::ChunkFile chunks = reader::ReadChunkFile(file);
+    if (json) std::printf("%s\n", reader::DumpJson(chunks).dump(2).c_str());
+    else std::fputs(reader::DumpText(chunks).c_str(), stdout);
+    return kExitSuccess;
+  } catch (const reader::ReadError& error) {
+    return Fail(kExitFailure, file + ": offset " + std::to_string(error.Offset()) + ": " +
+                                  error.what());
+  }
+}
+
+int RunInfoCommand(const std::string& sceneFile) {
+  std::unique_ptr<Scene> scene;
+  try {
+    scene = LoadSceneFile(sceneFile);
+  } catch (const std::exception& error) {
+    return Fail(kExitFailure, error.what());
+  }
+  std::printf("scene: %s\n", sceneFile.c_str());
+  std::printf("frame rate: %d, animation range: %d to %d ticks\n", scene->frameRate,
+              scene->animRange.Start(), scene->animRange.End());
+  std::printf("nodes: %zu, materials: %zu\n", scene->Nodes().size() - 1, scene->Materials().size());
+  PrintTree(scene->Root(), 0);
+  return kExitSuccess;
+}
+
+int RunPluginInfoCommand(const std::string& plugin) {
+  try {
+    ExporterModule module(plugin.empty() ? DefaultModulePath() : plugin);
+    std::printf("module: %s\n", module.Path().c_str());
+    std::printf("description: %s\n", module.Description().c_str());
+    std::printf("version: 0x%08lX\n", module.Version());
+    for (const RegisteredClass& registered : module.Classes()) {
+      std::printf("class: \"%s\" (internal \"%s\"), super class 0x%X, class id %s\n",
+                  registered.className.c_str(), registered.internalName.c_str(),
+                  registered.superClass, ClassIdText(registered.classId).c_str());
+    }
+    std::string extensions;
+    for (const std::string& ext : module.Extensions()) extensions += " " + ext;
+    std::printf("extensions:%s\n", extensions.c_str());
+    return kExitSuccess;
+  } catch (const ModuleError& error) {
+    return Fail(kExitFailure, error.what());
+  }
+}
+
+}  // namespace kiln::standalone

@@ -1,0 +1,52 @@
+# The command line as a user meets it: exit codes and messages.
+set(KILN $<TARGET_FILE:kiln>)
+set(EXPECT ${CMAKE_CURRENT_SOURCE_DIR}/cli/expect.sh)
+set(EXAMPLES ${PROJECT_SOURCE_DIR}/examples)
+set(CLI_OUT ${CMAKE_CURRENT_BINARY_DIR}/cli-out)
+file(MAKE_DIRECTORY ${CLI_OUT})
+
+function(kiln_cli_test name code pattern)
+  add_test(NAME cli.${name} COMMAND ${EXPECT} ${code} ${pattern} ${ARGN})
+endfunction()
+
+kiln_cli_test(help 0 "Exit status: 0 exported" ${KILN} --help)
+kiln_cli_test(exportHelpNamesTheIniFlag 0 "--ini" ${KILN} export --help)
+kiln_cli_test(pluginInfo 0 "class: \"Kiln Exporter\".*0xA20" ${KILN} plugin-info)
+kiln_cli_test(noCommandIsAUsageError 2 "A subcommand is required" ${KILN})
+
+foreach(kind scene:zqs car:zqc human:zqh walk:zqa)
+  string(REPLACE ":" ";" parts ${kind})
+  list(GET parts 0 example)
+  list(GET parts 1 ext)
+  kiln_cli_test(export.${example} 0 "kiln: exported .*${example}\\.${ext}"
+    ${KILN} export ${EXAMPLES}/${example}.kscene.json ${CLI_OUT}/${example}.${ext}
+    --quiet --ini overwrite --config-dir ${CLI_OUT}/config)
+endforeach()
+set_tests_properties(cli.export.car PROPERTIES FIXTURES_SETUP car_exported)
+
+kiln_cli_test(dumpShowsTheChunkTree 0 "\\(18, 0, 1\\) hierarchy"
+  ${KILN} dump ${CLI_OUT}/car.zqc)
+kiln_cli_test(dumpJson 0 "\"banner\": \"Pangolin scene marker!\""
+  ${KILN} dump --json ${CLI_OUT}/car.zqc)
+kiln_cli_test(unansweredIniQuestionNamesTheFlag 2 "pass --ini overwrite, --ini keep or --ini cancel"
+  ${KILN} export ${EXAMPLES}/car.kscene.json ${CLI_OUT}/car.zqc --quiet --config-dir ${CLI_OUT}/config)
+kiln_cli_test(iniCancelCancels 3 "export cancelled"
+  ${KILN} export ${EXAMPLES}/car.kscene.json ${CLI_OUT}/car.zqc --quiet --ini cancel
+  --config-dir ${CLI_OUT}/config)
+set_tests_properties(cli.dumpShowsTheChunkTree cli.dumpJson cli.unansweredIniQuestionNamesTheFlag
+  cli.iniCancelCancels PROPERTIES FIXTURES_REQUIRED car_exported)
+
+kiln_cli_test(unknownExtensionIsAUsageError 2 "no exporter writes '.ZQS' files. known extensions: zqs, zqh, zqc, zqa"
+  ${KILN} export ${EXAMPLES}/scene.kscene.json ${CLI_OUT}/SCENE.ZQS --quiet)
+kiln_cli_test(missingOutputFolderFails 4 "output folder .*/nowhere does not exist"
+  ${KILN} export ${EXAMPLES}/scene.kscene.json ${CLI_OUT}/nowhere/scene.zqs --quiet)
+kiln_cli_test(missingSceneIsAUsageError 2 "File does not exist"
+  ${KILN} export ${CLI_OUT}/none.kscene.json ${CLI_OUT}/x.zqs --quiet)
+kiln_cli_test(malformedSceneFails 4 "broken.kscene.json"
+  ${KILN} export ${CMAKE_CURRENT_SOURCE_DIR}/cli/scenes/broken.kscene.json ${CLI_OUT}/broken.zqs --quiet)
+kiln_cli_test(badSettingValue 2 "--meshes"
+  ${KILN} export ${EXAMPLES}/scene.kscene.json ${CLI_OUT}/s.zqs --meshes maybe)
+kiln_cli_test(wrongModuleVersionIsRefused 4 "cannot load exporter module|not an exporter module"
+  ${KILN} plugin-info --plugin ${CMAKE_CURRENT_SOURCE_DIR}/cli/expect.sh)
+kiln_cli_test(dumpRejectsATruncatedFile 4 "offset [0-9]+: "
+  ${KILN} dump ${CMAKE_CURRENT_SOURCE_DIR}/cli/scenes/broken.kscene.json)
