@@ -18,6 +18,11 @@
 
 namespace kiln::testing {
 
+// A host point as the files carry it: y and z exchanged.
+inline reader::Float3 InOutputAxes(const Point3& host) {
+  return {host.x, host.z, host.y};
+}
+
 // Runs node exporters into a real file and reads it back. Each export is
 // followed by a marker chunk (20, 0, 1), as the walk follows a failed export
 // with the fallback chunk, so a dropped chunk shows as the marker at its place.

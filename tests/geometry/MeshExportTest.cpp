@@ -16,11 +16,8 @@ using reader::Float3;
 using reader::MeshChunk;
 using standalone::MakeBox;
 using standalone::SceneBuilder;
+using testing::InOutputAxes;
 using testing::MeshExportTest;
-
-Float3 Out(const Point3& host) {
-  return {host.x, host.z, host.y};
-}
 
 Face Tri(uint32_t a, uint32_t b, uint32_t c, MtlID id = 0, uint32_t smGroup = 0) {
   Face face;
@@ -79,9 +76,9 @@ TEST_F(MeshExportTest, boxIsWrittenWithSplitVerticesReversedWindingAndOneBlockPe
   ASSERT_EQ(mesh.indices.size(), 36u);
   const Mesh host = BoxWithoutUv(2, 4, 6);
   // Face 0 (bottom, id 1) comes first, read with corners 0, 2, 1.
-  EXPECT_EQ(mesh.positions[mesh.indices[0]], Out(host.verts[host.faces[0].v[0]]));
-  EXPECT_EQ(mesh.positions[mesh.indices[1]], Out(host.verts[host.faces[0].v[2]]));
-  EXPECT_EQ(mesh.positions[mesh.indices[2]], Out(host.verts[host.faces[0].v[1]]));
+  EXPECT_EQ(mesh.positions[mesh.indices[0]], InOutputAxes(host.verts[host.faces[0].v[0]]));
+  EXPECT_EQ(mesh.positions[mesh.indices[1]], InOutputAxes(host.verts[host.faces[0].v[2]]));
+  EXPECT_EQ(mesh.positions[mesh.indices[2]], InOutputAxes(host.verts[host.faces[0].v[1]]));
   EXPECT_EQ(mesh.normals[mesh.indices[0]], (Float3{0, -1, 0}));  // host -z
 
   ASSERT_EQ(mesh.faceBlocks.size(), 6u);

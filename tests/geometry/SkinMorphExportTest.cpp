@@ -20,11 +20,8 @@ using standalone::MakeBox;
 using standalone::MorpherModifier;
 using standalone::SceneBuilder;
 using standalone::SkinModifier;
+using testing::InOutputAxes;
 using testing::MeshExportTest;
-
-Float3 Out(const Point3& host) {
-  return {host.x, host.z, host.y};
-}
 
 // Host vertex of every output vertex, found by position (the box's corners
 // are distinct).
@@ -33,7 +30,7 @@ std::vector<int> HostVertexOf(const MeshChunk& mesh, const Mesh& host) {
   for (const Float3& p : mesh.positions) {
     int found = -1;
     for (size_t v = 0; v < host.verts.size(); ++v)
-      if (Out(host.verts[v]) == p) found = static_cast<int>(v);
+      if (InOutputAxes(host.verts[v]) == p) found = static_cast<int>(v);
     result.push_back(found);
   }
   return result;
