@@ -3,7 +3,15 @@
 // speed, and the peak resident memory (also measured from outside with
 // /usr/bin/time -v).
 //
-//   mesh_export_bench [meshes=100] [side=245] [output folder]
+//   mesh_export_bench [meshes=100] [side=245] [output folder] [scene file]
+//
+// Given a scene file name, it writes the scene there instead (large arrays in
+// the binary side file) and exports nothing, so that loading and exporting
+// the same scene can be timed with the kiln command:
+//
+//   mesh_export_bench 100 245 /tmp/grids /tmp/grids/grids.kscene.json
+//   /usr/bin/time -v kiln info /tmp/grids/grids.kscene.json
+//   /usr/bin/time -v kiln export /tmp/grids/grids.kscene.json /tmp/grids/out.zqs --quiet
 //
 // Each mesh is a smooth side x side grid (245 x 245 = 60,025 vertices) with
 // texture coordinates and colours.
@@ -20,6 +28,7 @@
 #include "platform/Messages.h"
 #include "plugin/KilnExporter.h"
 #include "standalone/SceneBuilder.h"
+#include "standalone/SceneFile.h"
 #include "standalone/SceneInterface.h"
 
 namespace {
@@ -68,6 +77,15 @@ int main(int argc, char** argv) {
   const double buildSeconds = Seconds(start);
   const double peakAfterBuild = PeakMegabytes();
   const double residentBeforeExport = ResidentMegabytes();
+
+  if (argc > 4) {
+    kiln::standalone::SceneWriteOptions options;
+    options.sideFileThreshold = 1024;
+    options.indent = -1;
+    kiln::standalone::WriteSceneFile(*scene, argv[4], options);
+    std::printf("scene of %d meshes written to %s\n", meshes, argv[4]);
+    return 0;
+  }
 
   kiln::platform::SetMessageHandler(
       [](const kiln::platform::MessageRequest&) { return kiln::platform::IDOK; });
