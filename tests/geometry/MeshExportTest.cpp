@@ -153,6 +153,7 @@ TEST_F(MeshExportTest, texturedAndColouredCornersFillTheOptionalArrays) {
   tri.tvFace = {TVFace{{0, 0, 0}}};
   tri.vertCol = {{0.5f, 1.2f, -0.1f}};
   tri.vcFace = {TVFace{{0, 0, 0}}};
+  tri.dataChannelCount = 2;
   SceneBuilder b;
   b.Node("Painted").Mesh(tri);
   auto scene = b.Build();
@@ -166,6 +167,7 @@ TEST_F(MeshExportTest, texturedAndColouredCornersFillTheOptionalArrays) {
   EXPECT_FLOAT_EQ(mesh.uvs[0][0], 0.1f);  // no material: the UV axis
   EXPECT_FLOAT_EQ(mesh.uvs[0][1], 0.8f);
   EXPECT_EQ(mesh.colours, (std::vector<uint32_t>(3, 0xFF80FF00u)));
+  EXPECT_TRUE(Logged(log_.Informations(), "object Painted uses multiple data channels.."));
 }
 
 TEST_F(MeshExportTest, failedMeshesAreDroppedWithTheirErrorAndTheNextNodeGoesOn) {
