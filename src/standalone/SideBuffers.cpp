@@ -47,26 +47,27 @@ SideBufferReader::SideBufferReader(std::optional<JsonValue> buffers, std::filesy
   }
 }
 
-const std::vector<uint8_t>& SideBufferReader::Load(size_t index, const JsonValue& where) {
+SideBufferReader::Buffer& SideBufferReader::Open(size_t index, const JsonValue& where) {
   if (index >= buffers_.size()) {
     where.Fail("no buffer " + std::to_string(index) + " (the file lists " +
                std::to_string(buffers_.size()) + ")");
   }
   Buffer& buffer = buffers_[index];
-  if (buffer.loaded) return buffer.bytes;
+  if (buffer.file) return buffer;
   const JsonValue entry = (*buffersJson_)[index];
   const std::filesystem::path file = baseDir_ / buffer.uri;
-  std::ifstream in(file, std::ios::binary);
-  if (!in) entry.At("uri").Fail("side file " + file.string() + " cannot be opened");
-  buffer.bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  if (in.bad()) entry.At("uri").Fail("side file " + file.string() + " cannot be read");
-  if (buffer.byteLength && buffer.bytes.size() < *buffer.byteLength) {
+  auto in = std::make_unique<std::ifstream>(file, std::ios::binary | std::ios::ate);
+  if (!*in) entry.At("uri").Fail("side file " + file.string() + " cannot be opened");
+  std::streamoff end = in->tellg();
+  if (end < 0) entry.At("uri").Fail("side file " + file.string() + " cannot be read");
+  buffer.size = static_cast<uint64_t>(end);
+  if (buffer.byteLength && buffer.size < *buffer.byteLength) {
     entry.At("byteLength")
-        .Fail("side file " + file.string() + " holds " + std::to_string(buffer.bytes.size()) +
+        .Fail("side file " + file.string() + " holds " + std::to_string(buffer.size) +
               " bytes, fewer than its byteLength " + std::to_string(*buffer.byteLength));
   }
-  buffer.loaded = true;
-  return buffer.bytes;
+  buffer.file = std::move(in);
+  return buffer;
 }
 
 SideBufferReader::View SideBufferReader::ReadView(const JsonValue& view, size_t group) {
@@ -81,15 +82,24 @@ SideBufferReader::View SideBufferReader::ReadView(const JsonValue& view, size_t 
     view.At("count").Fail("count " + std::to_string(count) + " is not a multiple of " +
                           std::to_string(group));
   }
-  const std::vector<uint8_t>& bytes = Load(index, view.At("buffer"));
+  Buffer& buffer = Open(index, view.At("buffer"));
   // 64-bit arithmetic: offset and count are at most 2^32 - 1 each, so the
   // product and sum cannot overflow.
-  if (offset + count * size > bytes.size()) {
+  if (offset + count * size > buffer.size) {
     view.Fail("view of " + std::to_string(count * size) + " bytes at offset " +
               std::to_string(offset) + " runs past the end of buffer " + std::to_string(index) +
-              " (" + std::to_string(bytes.size()) + " bytes)");
+              " (" + std::to_string(buffer.size) + " bytes)");
   }
-  return {bytes.data() + offset, static_cast<size_t>(count), type};
+  View result{std::vector<uint8_t>(static_cast<size_t>(count * size)), static_cast<size_t>(count),
+              type};
+  buffer.file->clear();
+  buffer.file->seekg(static_cast<std::streamoff>(offset));
+  buffer.file->read(reinterpret_cast<char*>(result.bytes.data()),
+                    static_cast<std::streamsize>(result.bytes.size()));
+  if (!*buffer.file) {
+    view.Fail("side file " + buffer.uri + " cannot be read at offset " + std::to_string(offset));
+  }
+  return result;
 }
 
 std::vector<float> SideBufferReader::Floats(const JsonValue& field, size_t group) {
@@ -99,7 +109,7 @@ std::vector<float> SideBufferReader::Floats(const JsonValue& field, size_t group
     if (view.type != "f32") field.At("type").Fail("expected type f32 for these numbers");
     out.resize(view.count);
     for (size_t i = 0; i < view.count; ++i) {
-      float f = std::bit_cast<float>(LittleEndianWord(view.data + 4 * i, 4));
+      float f = std::bit_cast<float>(LittleEndianWord(view.bytes.data() + 4 * i, 4));
       if (!std::isfinite(f)) {
         field.Fail("number " + std::to_string(i) + " of the view is not finite");
       }
@@ -132,7 +142,7 @@ std::vector<uint32_t> SideBufferReader::Unsigneds(const JsonValue& field, size_t
     const size_t size = TypeSize(view.type);
     out.resize(view.count);
     for (size_t i = 0; i < view.count; ++i) {
-      out[i] = LittleEndianWord(view.data + size * i, size);
+      out[i] = LittleEndianWord(view.bytes.data() + size * i, size);
       if (out[i] > max) {
         field.Fail("number " + std::to_string(i) + " of the view is " + std::to_string(out[i]) +
                    ", above " + std::to_string(max));

@@ -1,6 +1,8 @@
 #pragma once
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
+#include <memory>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <span>
@@ -15,8 +17,9 @@ namespace kiln::standalone {
 // or as a view into a binary side file listed under "buffers":
 //   {"buffer": 0, "offset": 64, "count": 300, "type": "f32"}
 // where count is the number of numbers (not of items) and type one of f32,
-// u8, u16, u32, all little-endian. Side files are read once, when first used,
-// and every view is checked against the file's size.
+// u8, u16, u32, all little-endian. A side file is opened when first used and
+// each view reads just its own bytes, checked against the file's size, so a
+// large side file is never held in memory whole.
 class SideBufferReader {
  public:
   // buffers: the document's "buffers" member, if any; uris are relative to baseDir.
@@ -29,16 +32,16 @@ class SideBufferReader {
   struct Buffer {
     std::string uri;
     std::optional<uint64_t> byteLength;
-    bool loaded = false;
-    std::vector<uint8_t> bytes;
+    std::unique_ptr<std::ifstream> file;  // open once used
+    uint64_t size = 0;
   };
   struct View {
-    const uint8_t* data;
+    std::vector<uint8_t> bytes;
     size_t count;
     std::string type;
   };
   View ReadView(const JsonValue& view, size_t group);
-  const std::vector<uint8_t>& Load(size_t index, const JsonValue& where);
+  Buffer& Open(size_t index, const JsonValue& where);
 
   std::optional<JsonValue> buffersJson_;
   std::filesystem::path baseDir_;
