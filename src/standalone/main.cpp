@@ -3,6 +3,8 @@
 // exports.
 #include <CLI/CLI.hpp>
 
+#include <malloc.h>
+
 #include <map>
 
 #include "platform/Messages.h"
@@ -57,6 +59,11 @@ void AddExportCommand(CLI::App& app, ExportOptions& options, std::map<std::strin
 }  // namespace
 
 int main(int argc, char** argv) {
+  // An export allocates and frees the same large per-mesh arrays node after
+  // node; keeping freed memory for reuse, instead of handing it back to the
+  // system and faulting it in again, makes big exports markedly faster.
+  mallopt(M_MMAP_THRESHOLD, 64 << 20);
+  mallopt(M_TRIM_THRESHOLD, 256 << 20);
   CLI::App app(kDescription, "kiln");
   app.require_subcommand(1);
   app.footer("Run 'kiln COMMAND --help' for the options of a command.");
