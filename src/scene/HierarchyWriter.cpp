@@ -7,6 +7,7 @@
 #include "host/INode.h"
 #include "host/Interface.h"
 #include "io/CZX9_DiskWriter.h"
+#include "io/CountPlaceholder.h"
 #include "plugin/ExportLog.h"
 #include "plugin/Globals.h"
 #include "scene/NodeClassification.h"
@@ -60,16 +61,12 @@ struct HierarchyWalk {
 
 void WriteHierarchy(CZX9_DiskWriter* writer, Interface* ip, INode* root) {
   writer->BeginChunk(18, 0, 1);
-  uint32_t countPosition = writer->Tell();
-  writer->WriteDWord(0);
+  CountPlaceholder count(writer);
   HierarchyWalk walk{writer, ip};
   for (int i = 0; i < root->NumberOfChildren(); ++i) {
     if (walk.Visit(root->GetChildNode(i)) == 2) break;
   }
-  writer->PushPosition();
-  writer->Seek(countPosition);
-  writer->WriteDWord(walk.count);
-  writer->PopPosition();
+  count.Fill(walk.count);
   writer->EndChunk();
 }
 

@@ -2,6 +2,7 @@
 
 #include "host/INode.h"
 #include "io/CZX9_DiskWriter.h"
+#include "io/CountPlaceholder.h"
 #include "plugin/KilnExporter.h"
 #include "scene/ExportWalk.h"
 #include "scene/RootChildren.h"
@@ -18,14 +19,10 @@ void WriteHumanNodes(KilnExporter& exporter, INode* root, MaterialExporter* mate
   context.materialExporter = materials;
 
   writer->BeginChunk(21, 0, 1);
-  uint32_t countPosition = writer->Tell();
-  writer->WriteDWord(0);
+  CountPlaceholder count(writer);
   ForEachRootChild(exporter.ip,
                    [&](INode* child) { return ExportWalk(rules, context, child); });
-  writer->PushPosition();
-  writer->Seek(countPosition);
-  writer->WriteDWord(static_cast<uint32_t>(context.nodeCount));
-  writer->PopPosition();
+  count.Fill(static_cast<uint32_t>(context.nodeCount));
   writer->EndChunk();
 }
 
