@@ -101,11 +101,12 @@ struct FileStamp {
   }
 };
 
-std::vector<std::string> LoggedErrors(const fs::path& log) {
+// The lines of a log file after its two head lines.
+std::vector<std::string> LoggedLines(const fs::path& log) {
   std::vector<std::string> lines;
   std::ifstream in(log);
   std::string line;
-  int header = 2;  // "*** Errors exporting" and a blank line
+  int header = 2;  // "*** Errors exporting" (or the like) and a blank line
   while (std::getline(in, line)) {
     if (header > 0) {
       --header;
@@ -204,6 +205,9 @@ int RunExportCommand(const ExportOptions& options) {
   errorsLog += "_errors.log";
   FileStamp outputBefore = FileStamp::Of(written);
   FileStamp errorsBefore = FileStamp::Of(errorsLog);
+  fs::path warningsLog = base;
+  warningsLog += "_warnings.log";
+  FileStamp warningsBefore = FileStamp::Of(warningsLog);
 
   ExpInterface ei;
   int result = exporter->DoExport(output.c_str(), &ei, &ip, options.quiet ? 1 : 0,
@@ -220,7 +224,7 @@ int RunExportCommand(const ExportOptions& options) {
   if (prompts.Cancelled()) return Fail(kExitCancelled, "export cancelled; nothing was written");
 
   std::vector<std::string> errors;
-  if (FileStamp::Of(errorsLog).WrittenAfter(errorsBefore)) errors = LoggedErrors(errorsLog);
+  if (FileStamp::Of(errorsLog).WrittenAfter(errorsBefore)) errors = LoggedLines(errorsLog);
   for (const std::string& error : errors) std::fprintf(stderr, "kiln: error: %s\n", error.c_str());
 
   if (!result || !FileStamp::Of(written).WrittenAfter(outputBefore)) {
@@ -232,7 +236,16 @@ int RunExportCommand(const ExportOptions& options) {
                                              std::to_string(errors.size()) + " errors (see " +
                                              errorsLog.string() + ")");
   }
-  std::fprintf(stderr, "kiln: exported %s\n", written.c_str());
+  size_t warnings = 0;
+  if (FileStamp::Of(warningsLog).WrittenAfter(warningsBefore)) {
+    warnings = LoggedLines(warningsLog).size();
+  }
+  if (warnings == 0) {
+    std::fprintf(stderr, "kiln: exported %s\n", written.c_str());
+  } else {
+    std::fprintf(stderr, "kiln: exported %s with %zu warnings (see %s)\n", written.c_str(), warnings,
+                 warningsLog.c_str());
+  }
   return kExitSuccess;
 }
 

@@ -50,3 +50,7 @@ kiln_cli_test(wrongModuleVersionIsRefused 4 "cannot load exporter module|not an 
   ${KILN} plugin-info --plugin ${CMAKE_CURRENT_SOURCE_DIR}/cli/expect.sh)
 kiln_cli_test(dumpRejectsATruncatedFile 4 "offset [0-9]+: "
   ${KILN} dump ${CMAKE_CURRENT_SOURCE_DIR}/cli/scenes/broken.kscene.json)
+kiln_cli_test(warningsAreCountedInTheResultLine 0 "exported .*/scene\\.zqs with 2 warnings \\(see .*scene_warnings\\.log\\)"
+  ${KILN} export ${EXAMPLES}/scene.kscene.json ${CLI_OUT}/scene.zqs --quiet --ini overwrite
+  --config-dir ${CLI_OUT}/config)
+set_tests_properties(cli.warningsAreCountedInTheResultLine PROPERTIES DEPENDS cli.export.scene)
