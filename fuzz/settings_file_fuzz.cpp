@@ -1,9 +1,10 @@
 // libFuzzer target: the settings-file reader takes any bytes without harm.
+#include <unistd.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <string>
-#include <unistd.h>
 
 #include "util/SettingsFile.h"
 

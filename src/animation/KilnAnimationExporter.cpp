@@ -6,8 +6,8 @@
 
 namespace kiln {
 
-KilnAnimationExporter::KilnAnimationExporter(CZX9_DiskWriter* streamWriter,
-                                             CZX9_DiskWriter* writer, Interface* ip)
+KilnAnimationExporter::KilnAnimationExporter(CZX9_DiskWriter* streamWriter, CZX9_DiskWriter* writer,
+                                             Interface* ip)
     : streamWriter_(streamWriter), writer_(writer), ip_(ip) {}
 
 bool KilnAnimationExporter::ExportTrack(INode* node, TrackRequest request) {

@@ -5,10 +5,10 @@
 // K = U^-1 * Scale(k) * U, U the rotation u, and f the determinant's sign
 // (the stretch k is then positive).
 struct AffineParts {
-  Point3 t;  // translation
-  Quat q;    // essential rotation
-  Quat u;    // stretch rotation
-  Point3 k;  // stretch factors
+  Point3 t;        // translation
+  Quat q;          // essential rotation
+  Quat u;          // stretch rotation
+  Point3 k;        // stretch factors
   float f = 1.0f;  // sign of the determinant
 };
 

@@ -3,7 +3,9 @@
 #include <sys/stat.h>
 
 namespace {
-size_t LastSeparator(const std::string& name) { return name.find_last_of("\\/"); }
+size_t LastSeparator(const std::string& name) {
+  return name.find_last_of("\\/");
+}
 }  // namespace
 
 void SplitPathFile(const std::string& name, std::string* path, std::string* file) {

@@ -28,17 +28,17 @@ class Texmap : public Animatable {
 };
 
 // Sub-map slots of a standard material.
-constexpr int ID_AM = 0;  // ambient
-constexpr int ID_DI = 1;  // diffuse
-constexpr int ID_SP = 2;  // specular
-constexpr int ID_SH = 3;  // shininess
-constexpr int ID_SS = 4;  // shininess strength
-constexpr int ID_SI = 5;  // self-illumination
-constexpr int ID_OP = 6;  // opacity
-constexpr int ID_FI = 7;  // filter colour
-constexpr int ID_BU = 8;  // bump
-constexpr int ID_RL = 9;  // reflection
-constexpr int ID_RR = 10; // refraction
+constexpr int ID_AM = 0;   // ambient
+constexpr int ID_DI = 1;   // diffuse
+constexpr int ID_SP = 2;   // specular
+constexpr int ID_SH = 3;   // shininess
+constexpr int ID_SS = 4;   // shininess strength
+constexpr int ID_SI = 5;   // self-illumination
+constexpr int ID_OP = 6;   // opacity
+constexpr int ID_FI = 7;   // filter colour
+constexpr int ID_BU = 8;   // bump
+constexpr int ID_RL = 9;   // reflection
+constexpr int ID_RR = 10;  // refraction
 
 // A material: its name, sub-materials and sub-maps.
 class Mtl : public Animatable {

@@ -8,8 +8,10 @@ class Matrix3 {
  public:
   Matrix3() { IdentityMatrix(); }
   explicit Matrix3(bool identity) {
-    if (identity) IdentityMatrix();
-    else Zero();
+    if (identity)
+      IdentityMatrix();
+    else
+      Zero();
   }
   Matrix3(const Point3& r0, const Point3& r1, const Point3& r2, const Point3& r3)
       : rows_{r0, r1, r2, r3} {}
@@ -35,7 +37,7 @@ class Matrix3 {
   // this = S(s) * this
   void PreScale(const Point3& s);
 
-  Point3 PointTransform(const Point3& p) const;  // p * M
+  Point3 PointTransform(const Point3& p) const;   // p * M
   Point3 VectorTransform(const Point3& v) const;  // p * M without translation
 
   friend Matrix3 operator*(const Matrix3& a, const Matrix3& b);  // a then b
@@ -45,7 +47,9 @@ class Matrix3 {
   Point3 rows_[4];
 };
 
-inline Point3 operator*(const Point3& p, const Matrix3& m) { return m.PointTransform(p); }
+inline Point3 operator*(const Point3& p, const Matrix3& m) {
+  return m.PointTransform(p);
+}
 
 // Inverse of an affine transform. A collapsed one (determinant 0) has none:
 // the result then only takes back the translation.

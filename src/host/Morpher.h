@@ -7,9 +7,9 @@ class Control;
 
 // One of the morpher's channel slots.
 struct MorphChannelSlot {
-  bool present = false;  // the slot holds a channel
-  bool active = false;   // mActive
-  bool invalid = false;  // mInvalid
+  bool present = false;         // the slot holds a channel
+  bool active = false;          // mActive
+  bool invalid = false;         // mInvalid
   std::vector<Point3> points;   // target positions, per host vertex
   std::vector<Point3> deltas;   // target minus base, per host vertex
   std::vector<double> weights;  // per-point weights

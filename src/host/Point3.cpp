@@ -2,9 +2,13 @@
 
 #include <cmath>
 
-float Length(const Point3& p) { return std::sqrt(p.x * p.x + p.y * p.y + p.z * p.z); }
+float Length(const Point3& p) {
+  return std::sqrt(p.x * p.x + p.y * p.y + p.z * p.z);
+}
 
-float DotProd(const Point3& a, const Point3& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+float DotProd(const Point3& a, const Point3& b) {
+  return a.x * b.x + a.y * b.y + a.z * b.z;
+}
 
 Point3 CrossProd(const Point3& a, const Point3& b) {
   return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};

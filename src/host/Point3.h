@@ -15,13 +15,24 @@ struct Point3 {
   float& operator[](int i) { return i == 0 ? x : (i == 1 ? y : z); }
   float operator[](int i) const { return i == 0 ? x : (i == 1 ? y : z); }
 
-  friend constexpr Point3 operator+(Point3 a, Point3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-  friend constexpr Point3 operator-(Point3 a, Point3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+  friend constexpr Point3 operator+(Point3 a, Point3 b) {
+    return {a.x + b.x, a.y + b.y, a.z + b.z};
+  }
+  friend constexpr Point3 operator-(Point3 a, Point3 b) {
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+  }
   friend constexpr Point3 operator-(Point3 a) { return {-a.x, -a.y, -a.z}; }
   friend constexpr Point3 operator*(Point3 a, float s) { return {a.x * s, a.y * s, a.z * s}; }
   friend constexpr Point3 operator*(float s, Point3 a) { return {a.x * s, a.y * s, a.z * s}; }
-  friend constexpr bool operator==(Point3 a, Point3 b) { return a.x == b.x && a.y == b.y && a.z == b.z; }
-  Point3& operator+=(Point3 b) { x += b.x; y += b.y; z += b.z; return *this; }
+  friend constexpr bool operator==(Point3 a, Point3 b) {
+    return a.x == b.x && a.y == b.y && a.z == b.z;
+  }
+  Point3& operator+=(Point3 b) {
+    x += b.x;
+    y += b.y;
+    z += b.z;
+    return *this;
+  }
 };
 
 float Length(const Point3& p);

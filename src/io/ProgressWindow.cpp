@@ -4,7 +4,9 @@
 
 namespace kiln {
 namespace {
-unsigned long NoProgress(void*) { return 0; }
+unsigned long NoProgress(void*) {
+  return 0;
+}
 }  // namespace
 
 ProgressWindow::ProgressWindow(Interface* ip, const char* title) : ip_(ip) {

@@ -9,7 +9,9 @@ namespace {
 
 constexpr size_t kMaxLineLength = 255;
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
 
 void Collect(INode* node, TimeValue start, std::vector<UserPropertyRecord>& records) {
   node->EvalWorldState(start);

@@ -20,7 +20,9 @@ int Ask(MessageRequest request) {
 
 }  // namespace
 
-void SetMessageHandler(MessageHandler handler) { Handler() = std::move(handler); }
+void SetMessageHandler(MessageHandler handler) {
+  Handler() = std::move(handler);
+}
 
 int MessageBoxA(const char* text, const char* caption, unsigned type) {
   return Ask({text ? text : "", caption ? caption : "", type, 0});

@@ -11,8 +11,10 @@ bool FixFileName(const std::string& name, std::string* fixed) {
   *fixed = name;
   if (name.find_first_of(" /") == std::string::npos) return false;
   for (char& c : *fixed) {
-    if (c == ' ') c = '_';
-    else if (c == '/') c = '\\';
+    if (c == ' ')
+      c = '_';
+    else if (c == '/')
+      c = '\\';
   }
   return true;
 }

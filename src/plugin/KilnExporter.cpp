@@ -97,20 +97,36 @@ void ReportFailure(const char* text) {
 KilnExporter::KilnExporter() = default;
 KilnExporter::~KilnExporter() = default;
 
-int KilnExporter::ExtCount() { return 4; }
+int KilnExporter::ExtCount() {
+  return 4;
+}
 
 const char* KilnExporter::Ext(int n) {
   if (n < 0 || n >= 4) return "";
   return GetString(kExtensionIds[n]);
 }
 
-const char* KilnExporter::LongDesc() { return GetString(IDS_LONG_DESC); }
-const char* KilnExporter::ShortDesc() { return GetString(IDS_SHORT_DESC); }
-const char* KilnExporter::AuthorName() { return GetString(IDS_AUTHOR); }
-const char* KilnExporter::CopyrightMessage() { return GetString(IDS_COPYRIGHT); }
-const char* KilnExporter::OtherMessage1() { return ""; }
-const char* KilnExporter::OtherMessage2() { return ""; }
-unsigned int KilnExporter::Version() { return 100; }
+const char* KilnExporter::LongDesc() {
+  return GetString(IDS_LONG_DESC);
+}
+const char* KilnExporter::ShortDesc() {
+  return GetString(IDS_SHORT_DESC);
+}
+const char* KilnExporter::AuthorName() {
+  return GetString(IDS_AUTHOR);
+}
+const char* KilnExporter::CopyrightMessage() {
+  return GetString(IDS_COPYRIGHT);
+}
+const char* KilnExporter::OtherMessage1() {
+  return "";
+}
+const char* KilnExporter::OtherMessage2() {
+  return "";
+}
+unsigned int KilnExporter::Version() {
+  return 100;
+}
 void KilnExporter::ShowAbout(void*) {}
 
 bool KilnExporter::SupportsOptions(int ext, uint32_t options) {

@@ -7,9 +7,13 @@
 
 namespace kiln {
 
-void* KilnExporterClassDesc::Create(bool) { return static_cast<SceneExport*>(new KilnExporter()); }
+void* KilnExporterClassDesc::Create(bool) {
+  return static_cast<SceneExport*>(new KilnExporter());
+}
 
-const char* KilnExporterClassDesc::ClassName() { return GetString(IDS_CLASS_NAME); }
+const char* KilnExporterClassDesc::ClassName() {
+  return GetString(IDS_CLASS_NAME);
+}
 
 // The module's own handle, found from an address inside it.
 void* KilnExporterClassDesc::HInstance() {

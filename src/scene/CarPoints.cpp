@@ -1,8 +1,8 @@
 #include "scene/CarPoints.h"
 
 #include "geometry/AxisExchange.h"
-#include "geometry/LocalTransform.h"
 #include "geometry/FormatPoint.h"
+#include "geometry/LocalTransform.h"
 #include "host/INode.h"
 #include "host/Interface.h"
 #include "platform/ProfileFile.h"
@@ -13,9 +13,9 @@ namespace kiln {
 namespace {
 
 constexpr const char* kAttachmentPoints[] = {
-    "Point_engine",   "Point_exhaust1", "Point_exhaust2",       "Point_gearbox",
-    "Point_light_lb", "Point_light_lf", "Point_light_rb",       "Point_light_rf",
-    "Point_light_brake_rb", "Point_light_brake_lb", "Point_wing_l", "Point_wing_f",
+    "Point_engine",         "Point_exhaust1",       "Point_exhaust2", "Point_gearbox",
+    "Point_light_lb",       "Point_light_lf",       "Point_light_rb", "Point_light_rf",
+    "Point_light_brake_rb", "Point_light_brake_lb", "Point_wing_l",   "Point_wing_f",
 };
 
 void WritePointEntry(const char* section, const char* key, const Point3& hostPoint) {

@@ -12,10 +12,9 @@
 namespace kiln {
 
 const char* const kRequiredBones[kRequiredBoneCount] = {
-    "B_calf L",      "B_calf R",      "B_foot L",     "B_foot R",      "B_hand L",  "B_hand R",
-    "B_head",        "B_lower arm L", "B_lower arm R", "B_shoulder L", "B_shoulder R",
-    "B_spine1",      "B_spine2",      "B_thigh L",    "B_thigh R",     "B_upper arm L",
-    "B_upper arm R",
+    "B_calf L", "B_calf R",      "B_foot L",      "B_foot R",      "B_hand L",      "B_hand R",
+    "B_head",   "B_lower arm L", "B_lower arm R", "B_shoulder L",  "B_shoulder R",  "B_spine1",
+    "B_spine2", "B_thigh L",     "B_thigh R",     "B_upper arm L", "B_upper arm R",
 };
 
 namespace {

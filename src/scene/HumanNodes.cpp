@@ -20,8 +20,7 @@ void WriteHumanNodes(KilnExporter& exporter, INode* root, MaterialExporter* mate
 
   writer->BeginChunk(21, 0, 1);
   CountPlaceholder count(writer);
-  ForEachRootChild(exporter.ip,
-                   [&](INode* child) { return ExportWalk(rules, context, child); });
+  ForEachRootChild(exporter.ip, [&](INode* child) { return ExportWalk(rules, context, child); });
   count.Fill(static_cast<uint32_t>(context.nodeCount));
   writer->EndChunk();
 }

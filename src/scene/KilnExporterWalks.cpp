@@ -17,8 +17,14 @@ int Walk(KilnExporter& exporter, ExportKind kind, INode* node) {
 
 }  // namespace
 
-int KilnExporter::ExportSceneNode(INode* node) { return Walk(*this, kExportScene, node); }
-int KilnExporter::ExportCarNode(INode* node) { return Walk(*this, kExportCar, node); }
-int KilnExporter::ExportAnimationNode(INode* node) { return Walk(*this, kExportAnimation, node); }
+int KilnExporter::ExportSceneNode(INode* node) {
+  return Walk(*this, kExportScene, node);
+}
+int KilnExporter::ExportCarNode(INode* node) {
+  return Walk(*this, kExportCar, node);
+}
+int KilnExporter::ExportAnimationNode(INode* node) {
+  return Walk(*this, kExportAnimation, node);
+}
 
 }  // namespace kiln

@@ -16,9 +16,12 @@ struct ShapeClassName {
 };
 
 constexpr ShapeClassName kShapeClasses[] = {
-    {SPLINESHAPE_CLASS_ID, "SPLINESHAPE_CLASS_ID\n"}, {LINEARSHAPE_CLASS_ID, "LINEARSHAPE_CLASS_ID\n"},
-    {SPLINE3D_CLASS_ID, "SPLINE3D_CLASS_ID\n"},       {NGON_CLASS_ID, "NGON_CLASS_ID\n"},
-    {DONUT_CLASS_ID, "DONUT_CLASS_ID\n"},             {STAR_CLASS_ID, "STAR_CLASS_ID\n"},
+    {SPLINESHAPE_CLASS_ID, "SPLINESHAPE_CLASS_ID\n"},
+    {LINEARSHAPE_CLASS_ID, "LINEARSHAPE_CLASS_ID\n"},
+    {SPLINE3D_CLASS_ID, "SPLINE3D_CLASS_ID\n"},
+    {NGON_CLASS_ID, "NGON_CLASS_ID\n"},
+    {DONUT_CLASS_ID, "DONUT_CLASS_ID\n"},
+    {STAR_CLASS_ID, "STAR_CLASS_ID\n"},
 };
 
 void TraceShapeClass(Object* shape) {
@@ -41,7 +44,8 @@ ExporterChoice ChooseGeometry(const WalkRules& rules, INode* node, Object* objec
 ExporterChoice ChooseHelper(const WalkRules& rules, Object* object) {
   if (object->ClassID() == DUMMY_CLASS_ID) return ExporterChoice::Dummy;
   std::string className = object->GetClassName();
-  if (className == "OkapiSlider") return rules.sliders ? ExporterChoice::OkapiSlider : ExporterChoice::Default;
+  if (className == "OkapiSlider")
+    return rules.sliders ? ExporterChoice::OkapiSlider : ExporterChoice::Default;
   if (className == "IK Chain Object") return ExporterChoice::IKChainObject;
   return ExporterChoice::Default;
 }
@@ -52,7 +56,9 @@ bool IsBoneObject(Object* object) {
   return object->SuperClassID() == GEOMOBJECT_CLASS_ID && object->ClassID() == BONE_OBJ_CLASSID;
 }
 
-bool IsBoneHelper(Object* object) { return object->ClassID() == BONE_CLASS_ID; }
+bool IsBoneHelper(Object* object) {
+  return object->ClassID() == BONE_CLASS_ID;
+}
 
 bool ConvertsToTriangleMesh(Object* object) {
   return object->CanConvertToType(TRIOBJ_CLASS_ID) != 0;

@@ -26,7 +26,9 @@ namespace {
 
 std::atomic<bool> cancelRequested{false};
 
-void OnInterrupt(int) { cancelRequested.store(true); }
+void OnInterrupt(int) {
+  cancelRequested.store(true);
+}
 
 // Ctrl-C sets the host's cancel flag for the length of an export: the walk
 // stops between nodes and the file is closed complete.
@@ -52,7 +54,7 @@ class HandlerGuard {
     platform::SetMessageHandler(
         [&prompts](const platform::MessageRequest& request) { return prompts.Handle(request); });
     platform::SetDialogHandler([&prompts, dialogOnTerminal](const platform::DialogTemplate& dialog,
-                                                           platform::DialogState& state) {
+                                                            platform::DialogState& state) {
       if (!dialogOnTerminal) return platform::IDOK;  // confirmed as stored
       int answer = RunDialogOnTerminal(dialog, state, stdin, stderr);
       if (answer != platform::IDOK) prompts.MarkCancelled();
@@ -96,8 +98,7 @@ struct FileStamp {
   bool WrittenAfter(const FileStamp& before) const {
     if (!exists) return false;
     return !before.exists || inode != before.inode || size != before.size ||
-           modified.tv_sec != before.modified.tv_sec ||
-           modified.tv_nsec != before.modified.tv_nsec;
+           modified.tv_sec != before.modified.tv_sec || modified.tv_nsec != before.modified.tv_nsec;
   }
 };
 
@@ -153,8 +154,8 @@ int RunExportCommand(const ExportOptions& options) {
   std::string extension = Extension(output);
   std::unique_ptr<SceneExport> exporter = module->CreateExporterFor(extension);
   if (!exporter) {
-    return Fail(kExitUsage, "no exporter writes '." + extension + "' files; known extensions: " +
-                                Join(module->Extensions()));
+    return Fail(kExitUsage, "no exporter writes '." + extension +
+                                "' files; known extensions: " + Join(module->Extensions()));
   }
   fs::path folder = output.parent_path();
   if (!fs::is_directory(folder)) {
@@ -190,9 +191,12 @@ int RunExportCommand(const ExportOptions& options) {
   ProgressBar bar(stderr);
   if (::isatty(STDERR_FILENO)) {
     ip.SetProgressObserver([&bar](const ProgressEvent& event) {
-      if (event.kind == ProgressEvent::Kind::kStart) bar.Start(event.title);
-      else if (event.kind == ProgressEvent::Kind::kUpdate) bar.Update(event.percent);
-      else bar.End();
+      if (event.kind == ProgressEvent::Kind::kStart)
+        bar.Start(event.title);
+      else if (event.kind == ProgressEvent::Kind::kUpdate)
+        bar.Update(event.percent);
+      else
+        bar.End();
     });
   }
 
@@ -214,12 +218,13 @@ int RunExportCommand(const ExportOptions& options) {
                                   options.selected ? SCENE_EXPORT_SELECTED : 0);
 
   if (prompts.Unanswered()) {
-    return Fail(kExitUsage, ini.string() + " exists and nobody answered \"" + *prompts.Unanswered() +
+    return Fail(kExitUsage, ini.string() + " exists and nobody answered \"" +
+                                *prompts.Unanswered() +
                                 "\": pass --ini overwrite, --ini keep or --ini cancel");
   }
   if (cancelRequested.load()) {
-    return Fail(kExitCancelled, "export cancelled; " + written.string() +
-                                    " holds the nodes written before");
+    return Fail(kExitCancelled,
+                "export cancelled; " + written.string() + " holds the nodes written before");
   }
   if (prompts.Cancelled()) return Fail(kExitCancelled, "export cancelled; nothing was written");
 
@@ -243,8 +248,8 @@ int RunExportCommand(const ExportOptions& options) {
   if (warnings == 0) {
     std::fprintf(stderr, "kiln: exported %s\n", written.c_str());
   } else {
-    std::fprintf(stderr, "kiln: exported %s with %zu warnings (see %s)\n", written.c_str(), warnings,
-                 warningsLog.c_str());
+    std::fprintf(stderr, "kiln: exported %s with %zu warnings (see %s)\n", written.c_str(),
+                 warnings, warningsLog.c_str());
   }
   return kExitSuccess;
 }

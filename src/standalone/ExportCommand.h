@@ -10,11 +10,11 @@ namespace kiln::standalone {
 struct ExportOptions {
   std::string scene;
   std::string output;
-  std::string plugin;       // empty: the module beside the program
-  std::string configDir;    // empty: the scene's, else the per-user folder
+  std::string plugin;            // empty: the module beside the program
+  std::string configDir;         // empty: the scene's, else the per-user folder
   std::optional<int> iniAnswer;  // IDYES overwrite, IDNO keep, IDCANCEL cancel
-  bool quiet = false;       // the host's suppress-prompts flag
-  bool selected = false;    // export the selection only
+  bool quiet = false;            // the host's suppress-prompts flag
+  bool selected = false;         // export the selection only
   SettingOverrides settings{};
 };
 

@@ -32,7 +32,8 @@ std::string Describe(SceneNode& node) {
     auto* stack = static_cast<IDerivedObject*>(object);
     for (int i = 0; i < stack->NumModifiers(); ++i) {
       Modifier* modifier = stack->GetModifier(i);
-      text += std::string(" + ") + modifier->GetClassName() + (modifier->IsEnabled() ? "" : " (off)");
+      text +=
+          std::string(" + ") + modifier->GetClassName() + (modifier->IsEnabled() ? "" : " (off)");
     }
   }
   return text;
@@ -52,12 +53,14 @@ void PrintTree(SceneNode& node, int depth) {
 int RunDumpCommand(const std::string& file, bool json) {
   try {
     reader::ChunkFile chunks = reader::ReadChunkFile(file);
-    if (json) std::printf("%s\n", reader::DumpJson(chunks).dump(2).c_str());
-    else std::fputs(reader::DumpText(chunks).c_str(), stdout);
+    if (json)
+      std::printf("%s\n", reader::DumpJson(chunks).dump(2).c_str());
+    else
+      std::fputs(reader::DumpText(chunks).c_str(), stdout);
     return kExitSuccess;
   } catch (const reader::ReadError& error) {
-    return Fail(kExitFailure, file + ": offset " + std::to_string(error.Offset()) + ": " +
-                                  error.what());
+    return Fail(kExitFailure,
+                file + ": offset " + std::to_string(error.Offset()) + ": " + error.what());
   }
 }
 

@@ -75,7 +75,9 @@ std::string ExporterModule::Description() const {
   return text ? text : "";
 }
 
-unsigned long ExporterModule::Version() const { return version_(); }
+unsigned long ExporterModule::Version() const {
+  return version_();
+}
 
 std::unique_ptr<SceneExport> ExporterModule::CreateExporterFor(const std::string& extension) const {
   for (const RegisteredClass& registered : classes_) {

@@ -30,7 +30,9 @@ bool UnitQuat(const Quat& q) {
   return std::fabs(length - 1.0f) <= 1e-3f;
 }
 
-std::string Index(size_t i) { return std::string("/").append(std::to_string(i)); }
+std::string Index(size_t i) {
+  return std::string("/").append(std::to_string(i));
+}
 
 class Validator {
  public:

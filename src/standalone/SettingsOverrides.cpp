@@ -19,8 +19,8 @@ using File = std::unique_ptr<std::FILE, FileCloser>;
 }  // namespace
 
 const std::array<const char*, kSettingCount> kSettingNames = {
-    "meshes", "shapes",   "cameras", "lights", "animations",        "helpers",
-    "bones",  "warnings", "errors",  "sample-animations", "copy-textures",
+    "meshes",   "shapes", "cameras",           "lights",        "animations", "helpers", "bones",
+    "warnings", "errors", "sample-animations", "copy-textures",
 };
 
 bool AnyOverride(const SettingOverrides& overrides) {

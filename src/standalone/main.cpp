@@ -1,10 +1,9 @@
 // kiln: the standalone host. Loads the exporter module and hands it scenes
 // read from files, as a modelling host would hand it the scene an artist
 // exports.
-#include <CLI/CLI.hpp>
-
 #include <malloc.h>
 
+#include <CLI/CLI.hpp>
 #include <map>
 
 #include "platform/Messages.h"
@@ -24,16 +23,17 @@ constexpr const char* kDescription =
     "Exit status: 0 exported, 1 exported with errors (see the _errors.log),\n"
     "2 usage error, 3 cancelled, 4 failed (nothing usable written).";
 
-void AddExportCommand(CLI::App& app, ExportOptions& options, std::map<std::string, std::string>& flags) {
+void AddExportCommand(CLI::App& app, ExportOptions& options,
+                      std::map<std::string, std::string>& flags) {
   CLI::App* cmd = app.add_subcommand("export", "Export a scene file to a chunked file");
   cmd->add_option("scene", options.scene, "Scene file (.kscene.json)")
       ->required()
       ->check(CLI::ExistingFile);
-  cmd->add_option("output", options.output, "Output file; its extension picks the kind")->required();
-  static const std::map<std::string, int> answers = {
-      {"overwrite", kiln::platform::IDYES},
-      {"keep", kiln::platform::IDNO},
-      {"cancel", kiln::platform::IDCANCEL}};
+  cmd->add_option("output", options.output, "Output file; its extension picks the kind")
+      ->required();
+  static const std::map<std::string, int> answers = {{"overwrite", kiln::platform::IDYES},
+                                                     {"keep", kiln::platform::IDNO},
+                                                     {"cancel", kiln::platform::IDCANCEL}};
   cmd->add_option("--ini", options.iniAnswer,
                   "When the output's .ini file exists: overwrite it (and _shaders.ini), keep it\n"
                   "(no .ini entries are written), or cancel the export. Without this flag the\n"
@@ -49,8 +49,9 @@ void AddExportCommand(CLI::App& app, ExportOptions& options, std::map<std::strin
                   "$XDG_CONFIG_HOME/kiln or ~/.config/kiln)");
   cmd->add_option("--plugin", options.plugin, "Exporter module (default: beside this program)");
   for (const char* name : kSettingNames) {
-    cmd->add_option(std::string("--") + name, flags[name],
-                    std::string("Setting \"") + name + "\" on or off (stored in kilnmaxexporter.cfg)")
+    cmd->add_option(
+           std::string("--") + name, flags[name],
+           std::string("Setting \"") + name + "\" on or off (stored in kilnmaxexporter.cfg)")
         ->check(CLI::IsMember({"on", "off"}))
         ->group("Settings");
   }
@@ -80,10 +81,13 @@ int main(int argc, char** argv) {
 
   std::string infoScene;
   CLI::App* info = app.add_subcommand("info", "Describe a scene file");
-  info->add_option("scene", infoScene, "Scene file (.kscene.json)")->required()->check(CLI::ExistingFile);
+  info->add_option("scene", infoScene, "Scene file (.kscene.json)")
+      ->required()
+      ->check(CLI::ExistingFile);
 
   std::string plugin;
-  CLI::App* pluginInfo = app.add_subcommand("plugin-info", "Show what the exporter module registers");
+  CLI::App* pluginInfo =
+      app.add_subcommand("plugin-info", "Show what the exporter module registers");
   pluginInfo->add_option("--plugin", plugin, "Exporter module (default: beside this program)");
 
   try {

@@ -5,8 +5,11 @@ set(EXAMPLES ${PROJECT_SOURCE_DIR}/examples)
 set(CLI_OUT ${CMAKE_CURRENT_BINARY_DIR}/cli-out)
 file(MAKE_DIRECTORY ${CLI_OUT})
 
+# The tests share one output folder and one configuration folder, so they
+# run one at a time.
 function(kiln_cli_test name code pattern)
   add_test(NAME cli.${name} COMMAND ${EXPECT} ${code} ${pattern} ${ARGN})
+  set_tests_properties(cli.${name} PROPERTIES RESOURCE_LOCK kiln_cli_out)
 endfunction()
 
 kiln_cli_test(help 0 "Exit status: 0 exported" ${KILN} --help)

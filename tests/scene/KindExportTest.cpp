@@ -28,7 +28,11 @@ std::vector<std::string> WrittenNames(const reader::ChunkFile& file, uint32_t ty
 TEST(CarExport, attachmentPointsAndTheCentreGetTheirIniEntries) {
   SceneBuilder b;
   auto& body = b.Node("Body").Position({0, 0, 1});
-  b.Node("POINT_ENGINE").Parent(body).Object("point").Position({1, 2, 3}).Rotation(1.5707964f, {1, 0, 0});
+  b.Node("POINT_ENGINE")
+      .Parent(body)
+      .Object("point")
+      .Position({1, 2, 3})
+      .Rotation(1.5707964f, {1, 0, 0});
   b.Node("Point_engine01").Object("point").Position({5, 5, 5});
   b.Node("p_centerofcar").Object("dummy").Position({7, 8, 9});
   auto& skipped = b.Node("X_wheel");
@@ -41,7 +45,8 @@ TEST(CarExport, attachmentPointsAndTheCentreGetTheirIniEntries) {
   ASSERT_EQ(harness.Export(*scene, "car.zqc", true), 1);
 
   reader::ChunkFile file = harness.Read("car.zqc");
-  EXPECT_EQ(WrittenNames(file, 22), (std::vector<std::string>{"Body", "POINT_ENGINE", "Point_engine01"}));
+  EXPECT_EQ(WrittenNames(file, 22),
+            (std::vector<std::string>{"Body", "POINT_ENGINE", "Point_engine01"}));
   EXPECT_EQ(WrittenNames(file, 3), (std::vector<std::string>{"p_centerofcar"}));
   ASSERT_TRUE(CarSettings);
   EXPECT_EQ(CarSettings->GetValue("Car", "mass", ""), "1200");
@@ -49,9 +54,11 @@ TEST(CarExport, attachmentPointsAndTheCentreGetTheirIniEntries) {
   // Relative to the parent at the range start, y and z exchanged; the
   // normal is the point's y axis: host (0, 0, 1) after a quarter turn about x.
   std::string ini = harness.ReadText("car.ini");
-  EXPECT_NE(ini.find("[POINT_ENGINE]\r\nPos=1.000000 3.000000 2.000000\r\n"), std::string::npos) << ini;
+  EXPECT_NE(ini.find("[POINT_ENGINE]\r\nPos=1.000000 3.000000 2.000000\r\n"), std::string::npos)
+      << ini;
   EXPECT_NE(ini.find("Normal=0.000000 1.000000 "), std::string::npos) << ini;
-  EXPECT_NE(ini.find("[p_centerofcar]\r\nPos=7.000000 9.000000 8.000000\r\n"), std::string::npos) << ini;
+  EXPECT_NE(ini.find("[p_centerofcar]\r\nPos=7.000000 9.000000 8.000000\r\n"), std::string::npos)
+      << ini;
   EXPECT_EQ(ini.find("Point_engine01"), std::string::npos);
 
   std::string info = harness.ReadText("car_informations.log");
@@ -77,11 +84,10 @@ TEST(CarExport, refusingTheIniFileKeepsItButStillWritesTheChunks) {
 }
 
 void AddSkeleton(SceneBuilder& b, const std::vector<std::string>& skip) {
-  const char* bones[] = {"B_calf L",      "B_calf R",      "B_foot L",     "B_foot R",
-                         "B_hand L",      "B_hand R",      "B_head",       "B_lower arm L",
-                         "B_lower arm R", "B_shoulder L",  "B_shoulder R", "B_spine1",
-                         "B_spine2",      "B_thigh L",     "B_thigh R",    "B_upper arm L",
-                         "B_upper arm R"};
+  const char* bones[] = {
+      "B_calf L", "B_calf R",      "B_foot L",      "B_foot R",      "B_hand L",     "B_hand R",
+      "B_head",   "B_lower arm L", "B_lower arm R", "B_shoulder L",  "B_shoulder R", "B_spine1",
+      "B_spine2", "B_thigh L",     "B_thigh R",     "B_upper arm L", "B_upper arm R"};
   for (const char* bone : bones) {
     if (std::find(skip.begin(), skip.end(), bone) == skip.end()) b.Node(bone).Object("bone");
   }
@@ -138,7 +144,8 @@ TEST(AnimationExport, writesTheFileAndItsStreamBesideIt) {
   reader::ChunkFile file = harness.Read("walk.zqa");
   using Ids = std::vector<std::pair<uint32_t, uint32_t>>;
   EXPECT_EQ(TopLevelIds(file), (Ids{{20, 0}}));
-  EXPECT_EQ(harness.progressTitles, (std::vector<std::string>{"Kiln Animation Export status --> "}));
+  EXPECT_EQ(harness.progressTitles,
+            (std::vector<std::string>{"Kiln Animation Export status --> "}));
 }
 
 TEST(Walks, progressShowsPercentagesAndCancelKeepsTheFileComplete) {

@@ -16,11 +16,14 @@ using standalone::SceneBuilder;
 using testing::ExportHarness;
 using testing::TopLevelIds;
 
-const reader::PlainNode* Plain(const reader::Chunk& chunk) { return chunk.As<reader::PlainNode>(); }
+const reader::PlainNode* Plain(const reader::Chunk& chunk) {
+  return chunk.As<reader::PlainNode>();
+}
 
 TEST(SceneExport, writesBannerHeadChunksAndOneChunkPerNode) {
   SceneBuilder b;
-  auto& box = b.Node("Box").Position({10, 20, 30}).Mesh(MakeBox()).UserProps("mass = 12\nname=Car 1");
+  auto& box =
+      b.Node("Box").Position({10, 20, 30}).Mesh(MakeBox()).UserProps("mass = 12\nname=Car 1");
   b.Node("Helper").Parent(box).Object("dummy").Position({1, 2, 3});
   b.Node("NoScale").WithoutScale();
   b.Node("NoRotation").WithoutRotation();
@@ -34,8 +37,7 @@ TEST(SceneExport, writesBannerHeadChunksAndOneChunkPerNode) {
   ASSERT_FALSE(file.chunks.empty());
   EXPECT_EQ(file.chunks[0].offset, 23u);
   using Ids = std::vector<std::pair<uint32_t, uint32_t>>;
-  EXPECT_EQ(TopLevelIds(file),
-            (Ids{{14, 0}, {18, 0}, {20, 0}, {0, 1}, {3, 13}, {22, 0}, {22, 0}}));
+  EXPECT_EQ(TopLevelIds(file), (Ids{{14, 0}, {18, 0}, {20, 0}, {0, 1}, {3, 13}, {22, 0}, {22, 0}}));
 
   const auto* props = file.chunks[0].As<reader::UserProperties>();
   ASSERT_NE(props, nullptr);
@@ -101,7 +103,8 @@ TEST(SceneExport, hiddenSubtreesAndUnselectedParentsAreLeftOut) {
   harness.Export(*scene, "sel.zqs", true, SCENE_EXPORT_SELECTED);
   reader::ChunkFile file = harness.Read("sel.zqs");
   std::vector<std::string> written;
-  for (const reader::Chunk* chunk : reader::FindChunks(file, 22)) written.push_back(Plain(*chunk)->node.name);
+  for (const reader::Chunk* chunk : reader::FindChunks(file, 22))
+    written.push_back(Plain(*chunk)->node.name);
   EXPECT_EQ(written, (std::vector<std::string>{"Chosen"}));
   // The hierarchy ignores the selection but not hidden nodes.
   EXPECT_EQ(reader::FindChunks(file, 19).size(), 3u);

@@ -47,7 +47,8 @@ int ExportHarness::Export(standalone::Scene& scene, const std::string& fileName,
   standalone::SceneInterface ip(scene);
   int updates = 0;
   ip.SetProgressObserver([&](const standalone::ProgressEvent& event) {
-    if (event.kind == standalone::ProgressEvent::Kind::kStart) progressTitles.push_back(event.title);
+    if (event.kind == standalone::ProgressEvent::Kind::kStart)
+      progressTitles.push_back(event.title);
     if (event.kind != standalone::ProgressEvent::Kind::kUpdate) return;
     progressPercents.push_back(event.percent);
     if (++updates == cancelAfterUpdates) ip.RequestCancel();
