@@ -14,6 +14,7 @@
 #include "platform/DebugOutput.h"
 #include "platform/Dialogs.h"
 #include "standalone/ExitCodes.h"
+#include "standalone/LargeStack.h"
 #include "standalone/ModuleLoader.h"
 #include "standalone/SceneFile.h"
 #include "standalone/SceneInterface.h"
@@ -214,8 +215,12 @@ int RunExportCommand(const ExportOptions& options) {
   FileStamp warningsBefore = FileStamp::Of(warningsLog);
 
   ExpInterface ei;
-  int result = exporter->DoExport(output.c_str(), &ei, &ip, options.quiet ? 1 : 0,
-                                  options.selected ? SCENE_EXPORT_SELECTED : 0);
+  int result = 0;
+  RunWithLargeStack([&] {
+    TransformsHeldStill held(*scene);
+    result = exporter->DoExport(output.c_str(), &ei, &ip, options.quiet ? 1 : 0,
+                                options.selected ? SCENE_EXPORT_SELECTED : 0);
+  });
 
   if (prompts.Unanswered()) {
     return Fail(kExitUsage, ini.string() + " exists and nobody answered \"" +

@@ -31,6 +31,9 @@ class Scene {
  public:
   static constexpr uint32_t kRootHandle = 0;
   static constexpr const char* kRootName = "Scene Root";
+  // Deepest level a node may sit at below the root. The exporter's walks
+  // recurse once per level; no real scene comes near this.
+  static constexpr size_t kMaxDepth = 10000;
 
   Scene();
   ~Scene();
@@ -81,7 +84,7 @@ class Scene {
   //  - every node has a non-empty name (names may repeat: the exporter
   //    renames collisions itself);
   //  - parent and child links agree, and every node hangs from the root
-  //    exactly once (no cycles, no orphans);
+  //    exactly once (no cycles, no orphans), at most kMaxDepth levels down;
   //  - transforms are finite: controller and object offset positions,
   //    rotations and scales; rotations (and scale axes) are unit
   //    quaternions within 1e-3; scale factors are non-zero, since a singular
@@ -104,12 +107,34 @@ class Scene {
   //    depth.
   std::vector<SceneProblem> Validate() const;
 
+  // Promises that no transform changes until the hold ends, so node
+  // transforms may be computed once per time (as a host does during an
+  // export). Holds do not nest.
+  void HoldTransformsStill() { transformHold_ = ++lastHold_; }
+  void ReleaseTransforms() { transformHold_ = 0; }
+  // The current hold, 0 when transforms may change.
+  uint64_t TransformHold() const { return transformHold_; }
+
  private:
   std::vector<std::unique_ptr<SceneNode>> nodes_;
   std::unordered_map<uint32_t, SceneNode*> byHandle_;
   uint32_t nextHandle_ = 1;
+  uint64_t transformHold_ = 0;
+  uint64_t lastHold_ = 0;
   std::vector<std::unique_ptr<Material>> materials_;
   std::vector<std::unique_ptr<Texture>> textures_;
+};
+
+// Holds a scene's transforms still for the length of a scope (an export).
+class TransformsHeldStill {
+ public:
+  explicit TransformsHeldStill(Scene& scene) : scene_(scene) { scene_.HoldTransformsStill(); }
+  ~TransformsHeldStill() { scene_.ReleaseTransforms(); }
+  TransformsHeldStill(const TransformsHeldStill&) = delete;
+  TransformsHeldStill& operator=(const TransformsHeldStill&) = delete;
+
+ private:
+  Scene& scene_;
 };
 
 }  // namespace kiln::standalone

@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "standalone/Modifiers.h"
+#include "standalone/Scene.h"
 #include "standalone/SceneObjects.h"
 
 namespace kiln::standalone {
@@ -19,8 +20,15 @@ INode* SceneNode::GetChildNode(int i) {
 
 Matrix3 SceneNode::GetNodeTM(TimeValue t) {
   if (isRoot_) return Matrix3();
+  // While transforms are held still, each node's transform is computed once
+  // per time from its parent's, so a walk costs one step per node rather
+  // than one per level above it.
+  const uint64_t hold = scene_.TransformHold();
+  if (hold != 0 && cachedTM_.hold == hold && cachedTM_.time == t) return cachedTM_.tm;
   Matrix3 parentTM = GetParentTM(t);
-  return transform_ ? transform_->WorldTM(t, parentTM) : parentTM;
+  Matrix3 tm = transform_ ? transform_->WorldTM(t, parentTM) : parentTM;
+  if (hold != 0) cachedTM_ = {hold, t, tm};
+  return tm;
 }
 
 Matrix3 SceneNode::GetParentTM(TimeValue t) {

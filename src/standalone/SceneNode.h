@@ -102,6 +102,13 @@ class SceneNode final : public INode {
   std::unique_ptr<FloatController> visibility_;
   std::unique_ptr<Object> object_;
   std::unique_ptr<TriObject> evaluated_;
+  // The last node transform computed while the scene holds its transforms
+  // still (Scene::TransformsHeldStill), and the hold it belongs to.
+  struct CachedTM {
+    uint64_t hold = 0;
+    TimeValue time = 0;
+    Matrix3 tm;
+  } cachedTM_;
 };
 
 }  // namespace kiln::standalone

@@ -80,9 +80,9 @@ class Validator {
     // Walk down from the root, counting visits: a node met twice is in a
     // cycle or has two parents; a node never met is an orphan.
     std::unordered_set<const SceneNode*> seen{&root};
-    std::vector<const SceneNode*> stack{&root};
+    std::vector<std::pair<const SceneNode*, size_t>> stack{{&root, 0}};  // node, depth
     while (!stack.empty()) {
-      const SceneNode* node = stack.back();
+      auto [node, depth] = stack.back();
       stack.pop_back();
       for (const SceneNode* child : node->Children()) {
         if (child->Parent() != node) {
@@ -93,7 +93,14 @@ class Validator {
           Report(child, "parent", "reached twice from the root (cycle or two parents)");
           continue;
         }
-        stack.push_back(child);
+        // Reported once per branch, at the first level too deep.
+        if (depth + 1 == Scene::kMaxDepth + 1) {
+          std::string text = "more than ";
+          text += std::to_string(Scene::kMaxDepth);
+          text += " levels below the root";
+          Report(child, "parent", text);
+        }
+        stack.push_back({child, depth + 1});
       }
     }
     for (const auto& node : scene_.Nodes()) {

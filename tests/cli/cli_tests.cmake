@@ -57,3 +57,13 @@ kiln_cli_test(warningsAreCountedInTheResultLine 0 "exported .*/scene\\.zqs with 
   ${KILN} export ${EXAMPLES}/scene.kscene.json ${CLI_OUT}/scene.zqs --quiet --ini overwrite
   --config-dir ${CLI_OUT}/config)
 set_tests_properties(cli.warningsAreCountedInTheResultLine PROPERTIES DEPENDS cli.export.scene)
+
+# Deep trees: the deepest the scene file allows exports, one level more is refused.
+add_test(NAME cli.makeChainScenes COMMAND sh -c
+  "${CMAKE_CURRENT_SOURCE_DIR}/cli/chain-scene.sh 10000 ${CLI_OUT}/deep.kscene.json && ${CMAKE_CURRENT_SOURCE_DIR}/cli/chain-scene.sh 10001 ${CLI_OUT}/too-deep.kscene.json")
+set_tests_properties(cli.makeChainScenes PROPERTIES FIXTURES_SETUP chain_scenes)
+kiln_cli_test(deepestTreeExports 0 "kiln: exported .*/deep\\.zqs"
+  ${KILN} export ${CLI_OUT}/deep.kscene.json ${CLI_OUT}/deep.zqs --quiet --config-dir ${CLI_OUT}/config)
+kiln_cli_test(tooDeepTreeIsRefused 4 "/nodes/10000/parent: more than 10000 levels below the root"
+  ${KILN} export ${CLI_OUT}/too-deep.kscene.json ${CLI_OUT}/too-deep.zqs --quiet)
+set_tests_properties(cli.deepestTreeExports cli.tooDeepTreeIsRefused PROPERTIES FIXTURES_REQUIRED chain_scenes)

@@ -137,3 +137,28 @@ TEST(SceneExport, collidingNamesAreRenamedInTheSceneAndLogged) {
 
 }  // namespace
 }  // namespace kiln
+
+namespace kiln {
+namespace {
+
+TEST(SceneExport, aNodeMovedBetweenExportsIsWrittenWhereItIsNow) {
+  standalone::SceneBuilder b;
+  auto& parent = b.Node("Parent").Position({1, 0, 0});
+  b.Node("Child").Parent(parent).Object("dummy").Position({0, 2, 0});
+  auto scene = b.Build();
+  testing::ExportHarness harness;
+  harness.Export(*scene, "first.zqs", true);
+  parent.PRS().position->value = Point3(5, 0, 0);
+  harness.Export(*scene, "second.zqs", true);
+
+  // The hierarchy holds the parent's local transform; translation x is entry 3.
+  for (auto [file, x] : {std::pair{"first.zqs", 1.0f}, std::pair{"second.zqs", 5.0f}}) {
+    reader::ChunkFile chunks = harness.Read(file);
+    auto entries = reader::FindChunks(chunks, 19);
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[0]->As<reader::HierarchyEntry>()->transform[3], x) << file;
+  }
+}
+
+}  // namespace
+}  // namespace kiln

@@ -54,6 +54,7 @@ int ExportHarness::Export(standalone::Scene& scene, const std::string& fileName,
     if (++updates == cancelAfterUpdates) ip.RequestCancel();
   });
   KilnExporter exporter;
+  standalone::TransformsHeldStill held(scene);
   std::string name = (out_ / fileName).string();
   return exporter.DoExport(name.c_str(), nullptr, &ip, suppressPrompts ? 1 : 0, options);
 }
