@@ -38,7 +38,8 @@ int RunAnimationDriver(KilnExporter& exporter, const std::string& outputName, Ex
       std::make_unique<KilnAnimationExporter>(streamWriter.get(), exporter.writer.get(), ip);
   exporter.animationExporter->SetSampleAnimations(Settings.sampleAnimations != 0);
 
-  ForEachRootChild(ip, [&](INode* child) { return exporter.ExportAnimationNode(child); });
+  ForEachRootChild(ip, ip->GetRootNode(),
+                   [&](INode* child) { return exporter.ExportAnimationNode(child); });
 
   progress.End();
   exporter.writer->Close();

@@ -64,7 +64,7 @@ int RunSceneOrCarDriver(KilnExporter& exporter, const std::string& outputName, I
   auto progress = OpenExport(exporter, outputName, ip, suppressPrompts, options, title);
   if (!progress) return 0;
   WriteSceneHead(exporter, ip);
-  ForEachRootChild(ip, [&](INode* child) { return (exporter.*walk)(child); });
+  ForEachRootChild(ip, ip->GetRootNode(), [&](INode* child) { return (exporter.*walk)(child); });
   CloseExport(exporter, *progress);
   return 1;
 }

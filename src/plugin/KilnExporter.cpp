@@ -1,11 +1,9 @@
 #include "plugin/KilnExporter.h"
 
 #include <cstdio>
-#include <cstring>
 #include <exception>
 
 #include "animation/KilnAnimationExporter.h"
-#include "host/Files.h"
 #include "host/Interface.h"
 #include "io/CZX9_DiskWriter.h"
 #include "io/Drivers.h"

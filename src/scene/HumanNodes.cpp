@@ -10,7 +10,6 @@
 namespace kiln {
 
 void WriteHumanNodes(KilnExporter& exporter, INode* root, MaterialExporter* materials) {
-  (void)root;  // the loop runs over the host's root node
   CZX9_DiskWriter* writer = exporter.writer.get();
   WalkRules rules = RulesFor(kExportHuman, exporter.ip);
   WalkContext context;
@@ -20,7 +19,8 @@ void WriteHumanNodes(KilnExporter& exporter, INode* root, MaterialExporter* mate
 
   writer->BeginChunk(21, 0, 1);
   CountPlaceholder count(writer);
-  ForEachRootChild(exporter.ip, [&](INode* child) { return ExportWalk(rules, context, child); });
+  ForEachRootChild(exporter.ip, root,
+                   [&](INode* child) { return ExportWalk(rules, context, child); });
   count.Fill(static_cast<uint32_t>(context.nodeCount));
   writer->EndChunk();
 }

@@ -5,8 +5,7 @@
 
 namespace kiln {
 
-void ForEachRootChild(Interface* ip, const std::function<int(INode*)>& walk) {
-  INode* root = ip->GetRootNode();
+void ForEachRootChild(Interface* ip, INode* root, const std::function<int(INode*)>& walk) {
   int count = root->NumberOfChildren();
   for (int i = 0; i < count; ++i) {
     int percent = count == 1 ? 0 : static_cast<int>(static_cast<long long>(i) * 100 / (count - 1));
