@@ -1,5 +1,6 @@
 #pragma once
 #include <array>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -9,15 +10,6 @@
 
 namespace kiln::standalone {
 
-template <typename Tangent>
-Tangent DefaultBezierLength() {
-  if constexpr (std::is_same_v<Tangent, Point3>) {
-    return Point3(BEZ_DEFAULT_LENGTH, BEZ_DEFAULT_LENGTH, BEZ_DEFAULT_LENGTH);
-  } else {
-    return BEZ_DEFAULT_LENGTH;
-  }
-}
-
 // One key of a keyframe controller, holding what every interpolation needs;
 // the controller's class says which fields count.
 template <typename T>
@@ -26,12 +18,13 @@ struct Keyframe {
   TimeValue time = 0;
   // Rotations: the turn from the previous key (from the identity for the
   // first key), about the previous orientation's own axes.
-  typename Traits::KeyValue value{};
+  typename Traits::KeyValue value = typename Traits::KeyValue();
   // Bezier floats, positions and scales: tangents in value per tick, lengths
   // as a fraction of the time to the neighbouring key (-1: a third).
-  typename Traits::Tangent inTangent{}, outTangent{};
-  typename Traits::Tangent inLength = DefaultBezierLength<typename Traits::Tangent>();
-  typename Traits::Tangent outLength = DefaultBezierLength<typename Traits::Tangent>();
+  typename Traits::Tangent inTangent = typename Traits::Tangent();
+  typename Traits::Tangent outTangent = typename Traits::Tangent();
+  typename Traits::Tangent inLength = Traits::kUnsetLength;
+  typename Traits::Tangent outLength = Traits::kUnsetLength;
   // TCB: tension, continuity and bias from -1 to 1, eases from 0 to 1.
   float tension = 0.0f, continuity = 0.0f, bias = 0.0f, easeIn = 0.0f, easeOut = 0.0f;
 };
@@ -49,6 +42,17 @@ class ValueController final : public ValueControl<T>, public IKeyControl {
 
   explicit ValueController(T value = Traits::Identity(),
                            Interpolation interpolation = Traits::kDefault);
+  // A controller of that interpolation holding keys.
+  static std::unique_ptr<ValueController> WithKeys(Interpolation interpolation,
+                                                   std::vector<Key> keys,
+                                                   int ortBefore = ORT_CONSTANT,
+                                                   int ortAfter = ORT_CONSTANT) {
+    auto c = std::make_unique<ValueController>(Traits::Identity(), interpolation);
+    c->SetKeys(std::move(keys));
+    c->SetORT(ORT_BEFORE, ortBefore);
+    c->SetORT(ORT_AFTER, ortAfter);
+    return c;
+  }
 
   Class_ID ClassID() override { return classId_; }
   std::string GetClassName() override { return className_; }

@@ -295,7 +295,7 @@ class Reader {
     if (objectJson && objectJson->IsObject()) {
       objectJson->ExpectObject({"type", "classId", "superClass", "className", "fov"});
       type = objectJson->At("type").String();
-      if (type != "custom" && objectJson->Raw().size() > 1 + objectJson->Has("fov")) {
+      if (type != "custom" && objectJson->Raw().size() > (objectJson->Has("fov") ? 2u : 1u)) {
         objectJson->Fail("only a custom object takes classId, superClass and className");
       }
     } else if (objectJson) {

@@ -31,7 +31,7 @@ bool FindInterpolation(ValueKind kind, Class_ID id, Interpolation* interpolation
 // Per value type: its kind, the default key interpolation, the identity, and
 // what a key holds. Rotation keys hold a turn (angle-axis, any number of
 // turns) from the previous key; tangents and Bezier lengths are per
-// component (unused for rotations).
+// component (unused for rotations); an unset length (-1) is a third.
 template <typename T>
 struct ValueTraits;
 template <>
@@ -41,6 +41,7 @@ struct ValueTraits<float> {
   static float Identity() { return 0.0f; }
   using KeyValue = float;
   using Tangent = float;
+  static constexpr Tangent kUnsetLength = -1.0f;
 };
 template <>
 struct ValueTraits<Point3> {
@@ -49,6 +50,7 @@ struct ValueTraits<Point3> {
   static Point3 Identity() { return {}; }
   using KeyValue = Point3;
   using Tangent = Point3;
+  static constexpr Tangent kUnsetLength{-1.0f, -1.0f, -1.0f};
 };
 template <>
 struct ValueTraits<Quat> {
@@ -57,6 +59,7 @@ struct ValueTraits<Quat> {
   static Quat Identity() { return {}; }
   using KeyValue = AngAxis;
   using Tangent = float;
+  static constexpr Tangent kUnsetLength = -1.0f;
 };
 template <>
 struct ValueTraits<ScaleWithAxis> {
@@ -65,6 +68,7 @@ struct ValueTraits<ScaleWithAxis> {
   static ScaleWithAxis Identity() { return {}; }
   using KeyValue = ScaleWithAxis;
   using Tangent = Point3;
+  static constexpr Tangent kUnsetLength{-1.0f, -1.0f, -1.0f};
 };
 
 // Where the node whose value is read stands: constraints look from there,
