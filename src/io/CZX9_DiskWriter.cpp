@@ -191,7 +191,7 @@ CZX9_DiskWriter::~CZX9_DiskWriter() {
   // Without Close the export did not complete: drop the temporary file so an
   // earlier file under the target name stays as it was.
   if (file_) {
-    ::close(file_->fd);
+    if (file_->fd >= 0) ::close(file_->fd);
     ::unlink(file_->temporary.c_str());
     delete file_;
   }
@@ -221,18 +221,29 @@ void CZX9_DiskWriter::Open(const char* fileName) {
   file_->temporary = std::move(temporary);
 }
 
+void CZX9_DiskWriter::Finish() {
+  if (!file_ || file_->fd < 0) return;
+  std::string problem;
+  if (file_->Filled() > 0 &&
+      !WriteAllAt(file_->fd, file_->buffer.get(), file_->Filled(), file_->windowStart))
+    problem = ErrnoText();
+  if (::close(file_->fd) != 0 && problem.empty()) problem = ErrnoText();
+  file_->fd = -1;
+  if (!problem.empty()) {
+    std::unique_ptr<File> file(file_);
+    file_ = nullptr;
+    ::unlink(file->temporary.c_str());
+    Fail("Error writing file: " + file->target + "\n" + problem);
+  }
+}
+
 void CZX9_DiskWriter::Close() {
   if (!file_) return;
+  Finish();
   std::unique_ptr<File> file(file_);
   file_ = nullptr;
-  std::string problem;
-  if (file->Filled() > 0 &&
-      !WriteAllAt(file->fd, file->buffer.get(), file->Filled(), file->windowStart))
-    problem = ErrnoText();
-  if (::close(file->fd) != 0 && problem.empty()) problem = ErrnoText();
-  if (problem.empty() && ::rename(file->temporary.c_str(), file->target.c_str()) != 0)
-    problem = ErrnoText();
-  if (!problem.empty()) {
+  if (::rename(file->temporary.c_str(), file->target.c_str()) != 0) {
+    const std::string problem = ErrnoText();
     ::unlink(file->temporary.c_str());
     Fail("Error writing file: " + file->target + "\n" + problem);
   }
