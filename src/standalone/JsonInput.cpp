@@ -128,9 +128,9 @@ class DocumentBuilder {
       if (frame.value->is_array()) {
         size_t index = frame.value->size();
         if (!innermost) --index;  // the element holding the next container
-        path += "/" + std::to_string(index);
+        path.append(1, '/').append(std::to_string(index));
       } else if (frame.hasKey || !innermost) {
-        path += "/" + PointerToken(frame.key);
+        path.append(1, '/').append(PointerToken(frame.key));
       }
     }
     return path;
