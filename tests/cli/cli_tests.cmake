@@ -72,6 +72,8 @@ set_tests_properties(cli.deepestTreeExports cli.tooDeepTreeIsRefused PROPERTIES 
 set(CLI ${CMAKE_CURRENT_SOURCE_DIR}/cli)
 kiln_cli_test(signalsLeaveTheEarlierOutput 0 "^ok: " ${CLI}/interrupt.sh ${KILN}
   ${EXAMPLES}/scene.kscene.json ${CLI_OUT}/interrupt)
+kiln_cli_test(filesAreFlushedBeforeTheyArePutInPlace 0 "^(ok|SKIPPED): " ${CLI}/durable.sh ${KILN}
+  ${EXAMPLES}/scene.kscene.json ${CLI_OUT}/durable)
 kiln_cli_test(parallelExportsAllSucceed 0 "^ok: " ${CLI}/parallel.sh ${KILN}
   ${EXAMPLES}/scene.kscene.json ${CLI_OUT}/parallel 5)
 kiln_cli_test(fullDiskFailsWithItsReason 0 "^(ok|SKIPPED): " ${CLI}/full-disk.sh ${KILN}
