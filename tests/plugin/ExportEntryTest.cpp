@@ -69,7 +69,7 @@ TEST(ExportEntry, theOverwriteQuestionIsAskedEvenWithPromptsSuppressed) {
   EXPECT_TRUE(harness.Exists("car.zqs"));
   EXPECT_EQ(harness.ReadText("car.ini"), "[Edited]\r\nkey=artist\r\n");
 
-  // Yes: both are emptied before the export.
+  // Yes: both are emptied once the export is in place.
   harness.answers = {platform::IDYES};
   EXPECT_EQ(harness.Export(*scene, "car.zqs", true), 1);
   EXPECT_EQ(WriteIniFiles, 1);
@@ -118,6 +118,20 @@ TEST(ExportEntry, summaryAndLogFilesListErrorsAndWarnings) {
   harness.Export(*scene, "s.zqs", true);
   EXPECT_TRUE(harness.messages.empty());
   EXPECT_FALSE(harness.Exists("s_errors.log"));  // the names are unique now
+}
+
+TEST(ExportEntry, aLongCollidingNameIsLoggedAsTheNameItIsGiven) {
+  const std::string name(255, 'L');
+  SceneBuilder b;
+  b.Node(name);
+  b.Node(name);
+  auto scene = b.Build();
+  ExportHarness harness;
+  harness.Export(*scene, "l.zqs", true);
+  const std::string given = name.substr(0, 253) + "_2";
+  EXPECT_NE(scene->FindNode(given), nullptr);
+  EXPECT_EQ(harness.ReadText("l_errors.log"),
+            "*** Errors exporting\n\nChange colliding name: " + name + " to " + given + "\n");
 }
 
 TEST(ExportEntry, aDiskErrorIsShownLoggedAndLeavesTheEarlierFileInPlace) {

@@ -1,0 +1,20 @@
+#include "plugin/SideFiles.h"
+
+#include "platform/ProfileFile.h"
+#include "plugin/Globals.h"
+
+namespace kiln {
+
+bool CompleteSideFiles(bool emptyIniFiles) {
+  if (emptyIniFiles) {
+    platform::EmptyProfileFile(IniFileName.c_str());
+    platform::EmptyProfileFile(ShaderIniFileName.c_str());
+  }
+  return platform::FlushProfileFiles();
+}
+
+void AbandonSideFiles() {
+  platform::DiscardProfileFiles();
+}
+
+}  // namespace kiln
