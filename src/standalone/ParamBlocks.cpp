@@ -69,8 +69,11 @@ Parameter* ParamBlock::Find(ParamID id) {
 }
 
 ParamBlockDesc2* ParamBlock::GetDesc() {
-  defs_.clear();
-  for (const Parameter& p : params_) defs_.push_back({p.name.c_str(), p.id, p.type});
+  // Definitions handed out stay put while any descriptor is held.
+  if (openDescriptors_ == 0) {
+    defs_.clear();
+    for (const Parameter& p : params_) defs_.push_back({p.name.c_str(), p.id, p.type});
+  }
   ++openDescriptors_;
   return this;
 }

@@ -6,6 +6,7 @@
 #include "geometry/MeshExportFixture.h"
 #include "geometry/MeshExporter.h"
 #include "materials/MaterialExporter.h"
+#include "materials/ShaderMap.h"
 #include "standalone/Primitives.h"
 #include "standalone/SceneBuilder.h"
 

@@ -110,8 +110,8 @@ TEST(HumanExport, missingBonesAreReportedInTableOrderAndTheExportGoesOn) {
 
   reader::ChunkFile file = harness.Read("man.zqh");
   using Ids = std::vector<std::pair<uint32_t, uint32_t>>;
-  EXPECT_EQ(TopLevelIds(file), (Ids{{14, 0}, {18, 0}, {20, 0}, {21, 0}}));
-  const reader::Chunk& list = file.chunks[3];
+  EXPECT_EQ(TopLevelIds(file), (Ids{{5, 18}, {14, 0}, {18, 0}, {20, 0}, {21, 0}}));
+  const reader::Chunk& list = file.chunks[4];
   EXPECT_EQ(list.As<reader::HumanNodeList>()->count, list.children.size());
   EXPECT_EQ(list.children.size(), 15u + 1 + 1 + 1);
   // The camera is written by the default exporter in a human export.
@@ -129,7 +129,7 @@ TEST(HumanExport, aSceneWithoutSkinnedMeshStopsAfterTheUserProperties) {
   EXPECT_EQ(harness.messages[0].text, "No skinned meshes found");
   reader::ChunkFile file = harness.Read("man.zqh");
   using Ids = std::vector<std::pair<uint32_t, uint32_t>>;
-  EXPECT_EQ(TopLevelIds(file), (Ids{{14, 0}}));
+  EXPECT_EQ(TopLevelIds(file), (Ids{{5, 18}, {14, 0}}));
   // Failure logged so a pipeline run with suppressed prompts sees it.
   EXPECT_NE(harness.ReadText("man_errors.log").find("No skinned meshes found"), std::string::npos);
 }
