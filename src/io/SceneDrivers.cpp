@@ -94,8 +94,10 @@ int RunHumanDriver(KilnExporter& exporter, const std::string& outputName, ExpInt
                              "Pangolin Human Character Export Status --> ");
   if (!progress) return 0;
   if (!CheckHumanScene(ip->GetRootNode())) {
-    // The file keeps what was written before the check.
-    CloseExport(exporter, *progress);
+    // No usable file: the writer drops its temporary file unclosed, so an
+    // earlier file under the output name stays as it was.
+    progress->End();
+    exporter.writer.reset();
     return 0;
   }
   WriteSceneHead(exporter, ip);

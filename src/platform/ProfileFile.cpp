@@ -168,8 +168,18 @@ class Document {
   bool changed_ = false;
 };
 
-std::unordered_map<std::string, Document>& Documents() {
-  static std::unordered_map<std::string, Document> documents;
+// One file in use: its document, and the entries set since it was opened,
+// which are all the file keeps when it is emptied.
+struct Entry {
+  std::string section, key, value;
+};
+struct OpenFile {
+  Document document;
+  std::vector<Entry> entries;
+};
+
+std::unordered_map<std::string, OpenFile>& Documents() {
+  static std::unordered_map<std::string, OpenFile> documents;
   return documents;
 }
 
@@ -209,17 +219,18 @@ bool WritePrivateProfileStringA(const char* section, const char* key, const char
   if (found == documents.end()) {
     std::string text;
     if (!ReadFile(fileName, text)) return false;
-    found = documents.emplace(fileName, Document()).first;
-    found->second.Parse(text);
+    found = documents.emplace(fileName, OpenFile()).first;
+    found->second.document.Parse(text);
   }
-  found->second.Set(section, key, value);
+  found->second.document.Set(section, key, value);
+  found->second.entries.push_back({section, key, value});
   return true;
 }
 
 bool FlushProfileFiles() {
   bool ok = true;
-  for (const auto& [fileName, document] : Documents()) {
-    if (document.Changed()) ok = WriteFile(fileName, document.Text()) && ok;
+  for (const auto& [fileName, file] : Documents()) {
+    if (file.document.Changed()) ok = WriteFile(fileName, file.document.Text()) && ok;
   }
   Documents().clear();
   return ok;
@@ -229,11 +240,13 @@ void DiscardProfileFiles() {
   Documents().clear();
 }
 
-void TruncateProfileFile(const char* fileName) {
+void EmptyProfileFile(const char* fileName) {
   if (!fileName || !*fileName) return;
-  Document& document = Documents()[fileName];
-  document = Document();
-  document.MarkChanged();
+  OpenFile& file = Documents()[fileName];
+  Document fresh;
+  for (const Entry& entry : file.entries) fresh.Set(entry.section, entry.key, entry.value);
+  fresh.MarkChanged();
+  file.document = std::move(fresh);
 }
 
 }  // namespace kiln::platform

@@ -67,3 +67,7 @@ kiln_cli_test(deepestTreeExports 0 "kiln: exported .*/deep\\.zqs"
 kiln_cli_test(tooDeepTreeIsRefused 4 "/nodes/10000/parent: more than 10000 levels below the root"
   ${KILN} export ${CLI_OUT}/too-deep.kscene.json ${CLI_OUT}/too-deep.zqs --quiet)
 set_tests_properties(cli.deepestTreeExports cli.tooDeepTreeIsRefused PROPERTIES FIXTURES_REQUIRED chain_scenes)
+
+# A human export without a skinned mesh fails; no file is put in place.
+kiln_cli_test(humanWithoutSkinFails 4 "export failed. .*/noskin\\.zqh was not written"
+  ${KILN} export ${EXAMPLES}/scene.kscene.json ${CLI_OUT}/noskin.zqh --quiet --config-dir ${CLI_OUT}/config)

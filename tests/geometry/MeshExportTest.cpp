@@ -9,6 +9,7 @@
 #include "materials/ShaderMap.h"
 #include "standalone/Primitives.h"
 #include "standalone/SceneBuilder.h"
+#include "support/ExportHarness.h"
 
 namespace kiln {
 namespace {
@@ -208,16 +209,23 @@ TEST_F(MeshExportTest, failedMeshesAreDroppedWithTheirErrorAndTheNextNodeGoesOn)
   EXPECT_EQ(file.chunks[3].As<MeshChunk>()->node.name, "Fine");
 }
 
-TEST_F(MeshExportTest, aFaceBlockWithAMaterialUnknownToTheMaterialExporterFailsTheMesh) {
+// A face block whose material cannot be resolved fails the mesh with an error
+// that says why; the walk writes the node's default chunk instead.
+TEST(FaceBlockMaterials, unresolvedMaterialsAreLoggedBeforeTheFallback) {
   SceneBuilder b;
-  auto& material = b.Material("Paint");
-  b.Node("Painted").Mesh(SeparateTriangles({0})).Material(&material);
+  b.Node("Painted").Mesh(SeparateTriangles({0})).Material(&b.Material("Paint"));
+  b.Node("Layered").Mesh(SeparateTriangles({0})).Material(&b.Material("Stack", "Composite"));
   auto scene = b.Build();
-  INode* node = scene->FindNode("Painted");
-  MaterialExporter materials;
-  MeshExporter exporter(node, nullptr, &materials);
-  EXPECT_EQ(Export(exporter, node), 0);
-  EXPECT_EQ(Read().chunks.at(0).id.type, 20u);
+  testing::ExportHarness harness;
+  ASSERT_EQ(harness.Export(*scene, "m.zqs", true), 1);
+  const reader::ChunkFile file = harness.Read("m.zqs");
+  using Ids = std::vector<std::pair<uint32_t, uint32_t>>;
+  // Paint is exported and names its face block; the composite has no base layer.
+  EXPECT_EQ(testing::TopLevelIds(file),
+            (Ids{{5, 18}, {5, 18}, {5, 19}, {14, 0}, {18, 0}, {20, 0}, {0, 1}, {22, 0}}));
+  EXPECT_EQ(harness.ReadText("m_errors.log"),
+            "*** Errors exporting\n\n"
+            "Unable to resolve material Stack of node Layered\n");
 }
 
 TEST(FaceBlockMaterials, resolveSubMaterialsAndNameShaders) {

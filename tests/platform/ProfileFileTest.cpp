@@ -102,22 +102,22 @@ TEST_F(ProfileFile, unchangedDocumentsAreNotRewritten) {
   EXPECT_EQ(folder_.Read("same.ini"), "[S]\nk=v\n");
 }
 
-TEST_F(ProfileFile, truncateAndDiscard) {
+TEST_F(ProfileFile, emptyKeepsOnlyTheEntriesSetSinceTheLastFlush) {
   std::string ini = folder_.Write("old.ini", "[Old]\r\nkey=1\r\n");
-  EXPECT_TRUE(Write("Old", "other", "2", ini));
-  TruncateProfileFile(ini.c_str());
+  EXPECT_TRUE(Write("Old", "key", "2", ini));
   EXPECT_TRUE(Write("New", "key", "3", ini));
+  EmptyProfileFile(ini.c_str());
   std::string emptied = folder_.Write("emptied.ini", "[X]\r\ny=1\r\n");
-  TruncateProfileFile(emptied.c_str());
+  EmptyProfileFile(emptied.c_str());
   EXPECT_TRUE(FlushProfileFiles());
-  EXPECT_EQ(folder_.Read("old.ini"), "[New]\r\nkey=3\r\n");
+  EXPECT_EQ(folder_.Read("old.ini"), "[Old]\r\nkey=2\r\n\r\n[New]\r\nkey=3\r\n");
   EXPECT_TRUE(std::filesystem::exists(emptied));
   EXPECT_EQ(folder_.Read("emptied.ini"), "");
 
   EXPECT_TRUE(Write("New", "key", "4", ini));
   DiscardProfileFiles();
   EXPECT_TRUE(FlushProfileFiles());
-  EXPECT_EQ(folder_.Read("old.ini"), "[New]\r\nkey=3\r\n");
+  EXPECT_EQ(folder_.Read("old.ini"), "[Old]\r\nkey=2\r\n\r\n[New]\r\nkey=3\r\n");
 }
 
 TEST_F(ProfileFile, refusesEntriesThatWouldNotReadBack) {

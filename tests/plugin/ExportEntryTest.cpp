@@ -121,6 +121,20 @@ TEST(ExportEntry, summaryAndLogFilesListErrorsAndWarnings) {
   EXPECT_FALSE(harness.Exists("s_errors.log"));  // the names are unique now
 }
 
+TEST(ExportEntry, aLongCollidingNameIsLoggedAsTheNameItIsGiven) {
+  const std::string name(255, 'L');
+  SceneBuilder b;
+  b.Node(name);
+  b.Node(name);
+  auto scene = b.Build();
+  ExportHarness harness;
+  harness.Export(*scene, "l.zqs", true);
+  const std::string given = name.substr(0, 253) + "_2";
+  EXPECT_NE(scene->FindNode(given), nullptr);
+  EXPECT_EQ(harness.ReadText("l_errors.log"),
+            "*** Errors exporting\n\nChange colliding name: " + name + " to " + given + "\n");
+}
+
 TEST(ExportEntry, aDiskErrorIsShownLoggedAndLeavesTheEarlierFileInPlace) {
   auto scene = OneNodeScene();
   ExportHarness harness;

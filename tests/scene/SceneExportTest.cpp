@@ -22,8 +22,10 @@ const reader::PlainNode* Plain(const reader::Chunk& chunk) {
 
 TEST(SceneExport, writesBannerHeadChunksAndOneChunkPerNode) {
   SceneBuilder b;
-  auto& box =
-      b.Node("Box").Position({10, 20, 30}).Mesh(MakeBox()).UserProps("mass = 12\nname=Car 1");
+  auto& box = b.Node("Box")
+                  .Position({10, 20, 30})
+                  .Mesh(MakeBox())
+                  .UserProps("mass = 12\nname=Car 1\n\ttab=1\n my\tkey=2");
   b.Node("Helper").Parent(box).Object("dummy").Position({1, 2, 3});
   b.Node("NoScale").WithoutScale();
   b.Node("NoRotation").WithoutRotation();
@@ -45,7 +47,9 @@ TEST(SceneExport, writesBannerHeadChunksAndOneChunkPerNode) {
   ASSERT_EQ(props->records.size(), 1u);
   EXPECT_EQ(props->records[0].handle, static_cast<int32_t>(scene->FindNode("Box")->GetHandle()));
   using Pairs = std::vector<std::pair<std::string, std::string>>;
-  EXPECT_EQ(props->records[0].pairs, (Pairs{{"mass", " 12"}, {"name", "Car 1"}}));
+  // A tab belongs to the key; only spaces are blanks.
+  EXPECT_EQ(props->records[0].pairs,
+            (Pairs{{"mass", " 12"}, {"name", "Car 1"}, {"\ttab", "1"}, {"my\tkey", "2"}}));
 
   const reader::Chunk& hierarchy = file.chunks[2];
   ASSERT_EQ(hierarchy.As<reader::Hierarchy>()->count, 4u);
