@@ -28,21 +28,6 @@ bool ResolveFaceBlockMaterial(Mtl* nodeMaterial, int materialId, Mtl*& blockMate
   return true;
 }
 
-std::string GetShaderName(const MaterialExporter& materials, Mtl* material, int materialId) {
-  std::string shader;
-  if (CarExportMode && materials.GetShaderNameForId(materialId, shader)) return shader;
-  return ShaderNameForMapChannels(materials.GetMapChannelMask(material));
-}
-
-std::string ShaderNameForMapChannels(uint32_t mask) {
-  const bool diffuse = (mask & kMapChannelDiffuse) != 0;
-  if (mask == 0) return "Diffuse";
-  if (diffuse && (mask & kMapChannelReflection) != 0) return "Reflection";
-  if (diffuse && (mask & kMapChannelBump) != 0) return "Bump";
-  if (diffuse) return "Texture";
-  return "";
-}
-
 bool WriteFaceBlocks(CZX9_DiskWriter& writer, const MeshBuilder& builder, INode* node,
                      const MaterialExporter* materials, std::vector<IniEntry>& iniEntries) {
   const std::vector<MaterialGroup>& groups = builder.Groups();
@@ -77,7 +62,7 @@ bool WriteFaceBlocks(CZX9_DiskWriter& writer, const MeshBuilder& builder, INode*
     if (WriteIniFiles && material != nullptr) {
       char key[32];
       std::snprintf(key, sizeof key, "FaceBlock%d_Shader", block);
-      iniEntries.push_back({key, GetShaderName(*materials, material, group.materialId)});
+      iniEntries.push_back({key, materials->GetShaderName(material, group.materialId)});
       std::string again;
       if (!materials->GetMaterialName(material, again)) {
         LogError(CurrentLog, "error exporting material: %s", material->GetName().c_str());

@@ -19,17 +19,6 @@ class MeshBuilder;
 // no sub-material 0.
 bool ResolveFaceBlockMaterial(Mtl* nodeMaterial, int materialId, Mtl*& blockMaterial);
 
-// The shader named after a material's enabled map channels: none gives
-// "Diffuse"; diffuse with reflection "Reflection"; else diffuse with bump
-// "Bump"; else diffuse "Texture"; anything else the empty name.
-std::string ShaderNameForMapChannels(uint32_t mask);
-
-// The shader a face block is drawn with: in a car export the shader
-// registered for the material id, when there is one; otherwise named after
-// the block material's enabled maps ("Diffuse", "Reflection", "Bump",
-// "Texture", or empty).
-std::string GetShaderName(const MaterialExporter& materials, Mtl* material, int materialId);
-
 // A key and value of the node's section in the .ini file.
 struct IniEntry {
   std::string key;

@@ -1,11 +1,20 @@
 #include "platform/FileSystem.h"
 
+#include <cerrno>
 #include <filesystem>
 #include <system_error>
 
 namespace kiln::platform {
 
 namespace fs = std::filesystem;
+
+namespace {
+thread_local int lastError = 0;
+}  // namespace
+
+int GetLastError() {
+  return lastError;
+}
 
 std::string JoinPath(const std::string& folder, const std::string& name) {
   if (folder.empty()) return name;
@@ -25,7 +34,9 @@ bool CopyFileA(const char* from, const char* to, bool failIfExists) {
   if (!from || !to) return false;
   std::error_code error;
   auto options = failIfExists ? fs::copy_options::none : fs::copy_options::overwrite_existing;
-  return fs::copy_file(from, to, options, error) && !error;
+  if (fs::copy_file(from, to, options, error) && !error) return true;
+  lastError = error ? error.value() : EEXIST;
+  return false;
 }
 
 std::string SystemErrorText(int error) {

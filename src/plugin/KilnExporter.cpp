@@ -177,7 +177,8 @@ int KilnExporter::DoExport(const char* name, ExpInterface* ei, Interface* ip_, i
 
   if (!outputInPlace) {
     AbandonSideFiles();
-  } else if (!CompleteSideFiles(iniAnswer == IniAnswer::kOverwrite)) {
+  } else if (!CompleteSideFiles(iniAnswer == IniAnswer::kOverwrite,
+                                iniAnswer == IniAnswer::kWrite)) {
     LogError(CurrentLog, "Error writing the .ini files: %s", IniFileName.c_str());
   }
   log.WriteLogFiles(paths.errorsLog, paths.warningsLog, paths.informationsLog);

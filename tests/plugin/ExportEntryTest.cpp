@@ -30,7 +30,8 @@ TEST(ExportEntry, blanksInTheChosenNameNameEveryFileWithUnderscores) {
   auto scene = OneNodeScene();
   ExportHarness harness;
   EXPECT_EQ(harness.Export(*scene, "my scene.zqs", true), 1);
-  EXPECT_EQ(Files(harness), (std::vector<std::string>{"my_scene.zqs", "my_scene_warnings.log"}));
+  EXPECT_EQ(Files(harness), (std::vector<std::string>{"my_scene.zqs", "my_scene_shaders.ini",
+                                                      "my_scene_warnings.log"}));
   EXPECT_EQ(harness.ReadText("my_scene_warnings.log"),
             "*** Warnings exporting\n\n++ Invalid filename: my scene converted to: my_scene\n");
 }
@@ -69,12 +70,12 @@ TEST(ExportEntry, theOverwriteQuestionIsAskedEvenWithPromptsSuppressed) {
   EXPECT_TRUE(harness.Exists("car.zqs"));
   EXPECT_EQ(harness.ReadText("car.ini"), "[Edited]\r\nkey=artist\r\n");
 
-  // Yes: both are emptied once the export is in place.
+  // Yes: both are emptied; the shader file then holds only this export's sections.
   harness.answers = {platform::IDYES};
   EXPECT_EQ(harness.Export(*scene, "car.zqs", true), 1);
   EXPECT_EQ(WriteIniFiles, 1);
   EXPECT_EQ(harness.ReadText("car.ini"), "");
-  EXPECT_EQ(harness.ReadText("car_shaders.ini"), "");
+  EXPECT_EQ(harness.ReadText("car_shaders.ini").rfind("[Default Material]\r\n", 0), 0u);
 
   // No .ini file, no question: a new export writes its .ini files whatever an
   // earlier answer was.

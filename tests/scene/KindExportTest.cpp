@@ -110,8 +110,8 @@ TEST(HumanExport, missingBonesAreReportedInTableOrderAndTheExportGoesOn) {
 
   reader::ChunkFile file = harness.Read("man.zqh");
   using Ids = std::vector<std::pair<uint32_t, uint32_t>>;
-  EXPECT_EQ(TopLevelIds(file), (Ids{{14, 0}, {18, 0}, {20, 0}, {21, 0}}));
-  const reader::Chunk& list = file.chunks[3];
+  EXPECT_EQ(TopLevelIds(file), (Ids{{5, 18}, {14, 0}, {18, 0}, {20, 0}, {21, 0}}));
+  const reader::Chunk& list = file.chunks[4];
   EXPECT_EQ(list.As<reader::HumanNodeList>()->count, list.children.size());
   EXPECT_EQ(list.children.size(), 15u + 1 + 1 + 1);
   // The camera is written by the default exporter in a human export.

@@ -39,9 +39,10 @@ TEST(SceneExport, writesBannerHeadChunksAndOneChunkPerNode) {
   ASSERT_FALSE(file.chunks.empty());
   EXPECT_EQ(file.chunks[0].offset, 23u);
   using Ids = std::vector<std::pair<uint32_t, uint32_t>>;
-  EXPECT_EQ(TopLevelIds(file), (Ids{{14, 0}, {18, 0}, {20, 0}, {0, 1}, {3, 13}, {22, 0}, {22, 0}}));
+  EXPECT_EQ(TopLevelIds(file),
+            (Ids{{5, 18}, {14, 0}, {18, 0}, {20, 0}, {0, 1}, {3, 13}, {22, 0}, {22, 0}}));
 
-  const auto* props = file.chunks[0].As<reader::UserProperties>();
+  const auto* props = file.chunks[1].As<reader::UserProperties>();
   ASSERT_NE(props, nullptr);
   ASSERT_EQ(props->records.size(), 1u);
   EXPECT_EQ(props->records[0].handle, static_cast<int32_t>(scene->FindNode("Box")->GetHandle()));
@@ -50,7 +51,7 @@ TEST(SceneExport, writesBannerHeadChunksAndOneChunkPerNode) {
   EXPECT_EQ(props->records[0].pairs,
             (Pairs{{"mass", " 12"}, {"name", "Car 1"}, {"\ttab", "1"}, {"my\tkey", "2"}}));
 
-  const reader::Chunk& hierarchy = file.chunks[1];
+  const reader::Chunk& hierarchy = file.chunks[2];
   ASSERT_EQ(hierarchy.As<reader::Hierarchy>()->count, 4u);
   ASSERT_EQ(hierarchy.children.size(), 4u);
   std::vector<uint32_t> subtypes;
@@ -69,7 +70,7 @@ TEST(SceneExport, writesBannerHeadChunksAndOneChunkPerNode) {
   EXPECT_EQ(helperEntry->nodeType, 3);
 
   // The dummy under the box carries its transform relative to the box.
-  const auto* dummy = Plain(file.chunks[4]);
+  const auto* dummy = Plain(file.chunks[5]);
   ASSERT_NE(dummy, nullptr);
   EXPECT_EQ(dummy->node.name, "Helper");
   EXPECT_EQ(dummy->transform[3], 1.0f);
