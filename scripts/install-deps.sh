@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  nlohmann-json3-dev libcli11-dev libpng-dev libassimp-dev libmeshoptimizer-dev
+  nlohmann-json3-dev libcli11-dev libpng-dev libjpeg-dev libassimp-dev libmeshoptimizer-dev
   strace
 )
 [[ ${1:-} == --fuzz ]] && packages+=(clang)

@@ -60,8 +60,10 @@ int MeshExporter::Export(CZX9_DiskWriter* writer, Object* evaluated) {
   const MeshKind kind =
       MeshKindOf(skin != nullptr && skin->IsEnabled(), morpher != nullptr && morpher->IsEnabled());
 
-  // The mesh is read undeformed, in its bind pose.
+  // The mesh is read undeformed: in its bind pose, and without the morph
+  // channels, whose full deltas are written beside it.
   ModifierSwitch skinOff(skin, false);
+  ModifierSwitch morpherOff(morpher, false);
   TimeValue time = 0;
   if (skin != nullptr) {
     if (auto* iskin = static_cast<ISkin*>(skin->GetInterface(I_SKIN))) time = iskin->GetRefFrame();
@@ -69,17 +71,21 @@ int MeshExporter::Export(CZX9_DiskWriter* writer, Object* evaluated) {
   const ObjectState state = node_->EvalWorldState(time, true);
 
   writer->BeginChunk(kMeshChunkType, static_cast<uint32_t>(kind), 1);
-  if (!WriteMeshChunk(*writer, state.obj, kind)) {
+  if (!WriteMeshChunk(*writer, state.obj, kind, morpher)) {
     writer->UndoChunk();
     return 0;
   }
   writer->EndChunk();
+  // Only a complete mesh chunk has face blocks for its .ini entries to describe.
+  WriteFaceBlockEntries(node_, faceBlockEntries_);
+  morpherOff.Restore();
   skinOff.Restore();
   LogInfo(CurrentLog, "Mesh exported!");
   return 1;
 }
 
-bool MeshExporter::WriteMeshChunk(CZX9_DiskWriter& writer, Object* object, MeshKind kind) {
+bool MeshExporter::WriteMeshChunk(CZX9_DiskWriter& writer, Object* object, MeshKind kind,
+                                  Modifier* morpher) {
   const char* name = node_->GetName();
   const CornerOrder& order =
       node_->GetObjTMAfterWSM(0).Parity() ? kOddParityCorners : kEvenParityCorners;
@@ -127,7 +133,7 @@ bool MeshExporter::WriteMeshChunk(CZX9_DiskWriter& writer, Object* object, MeshK
   const bool morphed = kind == MeshKind::kMorphed || kind == MeshKind::kSkinnedAndMorphed;
   const bool skinned = kind == MeshKind::kSkinned || kind == MeshKind::kSkinnedAndMorphed;
   if (morphed) {
-    morphChannels_ = CollectMorphChannels(node_);
+    morphChannels_ = CollectMorphChannels(node_, morpher);
     for (size_t n = 0; n < morphChannels_.size(); ++n) {
       if (morphChannels_[n].animated)
         RequestTrack(kMorphTrackKind, kFirstMorphTrackSubKind + static_cast<int32_t>(n));
@@ -139,7 +145,7 @@ bool MeshExporter::WriteMeshChunk(CZX9_DiskWriter& writer, Object* object, MeshK
   builder_->NumberOutputVertices();
   builder_->WriteVertexBlock(writer);
   if (!builder_->WriteIndexBlock(writer, name)) return false;
-  if (!WriteFaceBlocks(writer, *builder_, node_, materials_)) return false;
+  if (!WriteFaceBlocks(writer, *builder_, node_, materials_, faceBlockEntries_)) return false;
   LogInfo(CurrentLog, "Fat verts: %d, invmapsize: %d, seqmapsize: %d",
           static_cast<int>(builder_->FatVertices().Size()),
           static_cast<int>(builder_->InverseMap().size()),

@@ -15,6 +15,14 @@ namespace kiln::platform {
 
 namespace fs = std::filesystem;
 
+namespace {
+thread_local int lastError = 0;
+}  // namespace
+
+int GetLastError() {
+  return lastError;
+}
+
 std::string JoinPath(const std::string& folder, const std::string& name) {
   if (folder.empty()) return name;
   char last = folder.back();
@@ -32,13 +40,23 @@ bool CreateFolder(const std::string& path) {
 bool CopyFileA(const char* from, const char* to, bool failIfExists) {
   if (!from || !to) return false;
   std::error_code error;
-  if (failIfExists && fs::exists(to, error)) return false;
+  if (failIfExists && fs::exists(to, error)) {
+    lastError = EEXIST;
+    return false;
+  }
   // Through a temporary file, so that two exports copying the same texture
   // at once never leave a mixed or cut-off copy.
   int in = ::open(from, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (in < 0) return false;
+  if (in < 0) {
+    lastError = errno;
+    return false;
+  }
   struct stat info;
-  bool ok = ::fstat(in, &info) == 0 && S_ISREG(info.st_mode);
+  bool ok = ::fstat(in, &info) == 0;
+  if (ok && !S_ISREG(info.st_mode)) {
+    ok = false;
+    errno = EINVAL;  // a pipe or a device is not copied
+  }
   TemporaryFile out;
   ok = ok && out.Create(to);
   std::vector<char> buffer(1 << 16);
@@ -52,8 +70,10 @@ bool CopyFileA(const char* from, const char* to, bool failIfExists) {
     ok = out.WriteAt(buffer.data(), static_cast<size_t>(got), offset);
     offset += static_cast<uint64_t>(got);
   }
+  ok = ok && out.Commit();
+  if (!ok) lastError = errno;
   ::close(in);
-  return ok && out.Commit();
+  return ok;
 }
 
 std::string SystemErrorText(int error) {

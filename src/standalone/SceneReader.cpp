@@ -4,9 +4,11 @@
 #include <sstream>
 #include <unordered_map>
 
+#include "standalone/ControllerJson.h"
 #include "standalone/JsonInput.h"
 #include "standalone/Modifiers.h"
 #include "standalone/SceneFile.h"
+#include "standalone/SceneMaterialFields.h"
 #include "standalone/SceneObjects.h"
 #include "standalone/SideBuffers.h"
 
@@ -171,7 +173,8 @@ class Reader {
     for (size_t i = 0; i < list.Size(); ++i) scene_->CreateTexture("");
     for (size_t i = 0; i < list.Size(); ++i) {
       const JsonValue v = list[i];
-      v.ExpectObject({"name", "class", "classId", "uvAxis", "subTexmaps"});
+      v.ExpectObject({"name", "class", "classId", "uvAxis", "subTexmaps", "file", "alphaAsMono",
+                      "alphaAsRGB", "uv", "paramBlocks", "customAttributes"});
       Texture& texture = *scene_->Textures()[i];
       if (auto name = v.Find("name")) texture.name = name->Name();
       ReadClass(v, "Bitmap", KnownTextureClasses(), "texture", &texture.classId,
@@ -188,6 +191,7 @@ class Reader {
         for (size_t s = 0; s < subs->Size(); ++s)
           texture.subTexmaps.push_back(TextureRef((*subs)[s]));
       }
+      ReadTextureFields(v, texture, baseDir_);
     }
   }
 
@@ -195,7 +199,9 @@ class Reader {
     for (size_t i = 0; i < list.Size(); ++i) scene_->CreateMaterial("");
     for (size_t i = 0; i < list.Size(); ++i) {
       const JsonValue v = list[i];
-      v.ExpectObject({"name", "class", "classId", "subMaterials", "maps"});
+      v.ExpectObject({"name", "class", "classId", "subMaterials", "maps", "slotNames", "ambient",
+                      "diffuse", "specular", "shininess", "shineStrength", "opacity", "twoSided",
+                      "requirements", "amounts", "mapEnables", "paramBlocks", "customAttributes"});
       Material& material = *scene_->Materials()[i];
       if (auto name = v.Find("name")) material.name = name->Name();
       ReadClass(v, "Standard", KnownMaterialClasses(), "material", &material.classId,
@@ -212,20 +218,16 @@ class Reader {
           material.SetMap(MapSlot(map, item.key()), TextureRef(map));
         }
       }
+      ReadMaterialFields(v, material);
     }
   }
 
   static int MapSlot(const JsonValue& where, const std::string& name) {
-    const auto& names = MapSlotNames();
-    for (size_t s = 0; s < names.size(); ++s) {
-      if (names[s] == name) return static_cast<int>(s);
-    }
-    int slot = 0;
-    auto [ptr, ec] = std::from_chars(name.data(), name.data() + name.size(), slot);
-    if (ec != std::errc() || ptr != name.data() + name.size() || slot < 0 || slot > 255) {
+    std::optional<int> slot = MapSlotByName(name);
+    if (!slot) {
       where.Fail("unknown map slot \"" + name + "\" (diffuse, bump, ... or a number 0 to 255)");
     }
-    return slot;
+    return *slot;
   }
 
   static void ReadClass(const JsonValue& v, const char* defaultName,
@@ -640,6 +642,10 @@ class Reader {
 };
 
 }  // namespace
+
+std::unique_ptr<FloatController> ReadFloatController(const JsonValue& v) {
+  return ReadController<float>(v);
+}
 
 std::unique_ptr<Scene> ReadSceneText(std::string_view text, const std::string& fileName,
                                      const std::filesystem::path& baseDir) {

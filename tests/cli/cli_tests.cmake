@@ -68,6 +68,10 @@ kiln_cli_test(tooDeepTreeIsRefused 4 "/nodes/10000/parent: more than 10000 level
   ${KILN} export ${CLI_OUT}/too-deep.kscene.json ${CLI_OUT}/too-deep.zqs --quiet)
 set_tests_properties(cli.deepestTreeExports cli.tooDeepTreeIsRefused PROPERTIES FIXTURES_REQUIRED chain_scenes)
 
+# A human export without a skinned mesh fails; no file is put in place.
+kiln_cli_test(humanWithoutSkinFails 4 "export failed. .*/noskin\\.zqh was not written"
+  ${KILN} export ${EXAMPLES}/scene.kscene.json ${CLI_OUT}/noskin.zqh --quiet --config-dir ${CLI_OUT}/config)
+
 # Reliability: signals, parallel exports, full disks, hostile side files.
 set(CLI ${CMAKE_CURRENT_SOURCE_DIR}/cli)
 kiln_cli_test(signalsLeaveTheEarlierOutput 0 "^ok: " ${CLI}/interrupt.sh ${KILN}

@@ -9,7 +9,7 @@ kiln=$1 scene=$2 dir=$3
 fail() { echo "FAIL: $*"; exit 1; }
 rm -rf "$dir" && mkdir -p "$dir/config"
 "$(dirname "$0")/big-scene.sh" "$dir/big.kscene.json" 1000000
-flags=(--quiet --ini keep --config-dir "$dir/config")
+flags=(--quiet --ini overwrite --config-dir "$dir/config")
 "$kiln" export "$scene" "$dir/out.zqs" "${flags[@]}" 2>/dev/null || fail "the earlier export"
 printf '[Box]\r\nFaceBlock0_Shader=Texture\r\n' >"$dir/out.ini"  # an artist's edits
 cp "$dir/out.zqs" "$dir/out.zqs.before" && cp "$dir/out.ini" "$dir/out.ini.before"

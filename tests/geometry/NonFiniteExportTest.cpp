@@ -47,7 +47,9 @@ TEST(NonFiniteExport, overflowingTransformIsTheIdentityAndOverflowingMeshFallsBa
   for (const auto* chunk : reader::FindChunks(file, 22)) {
     const auto* plain = chunk->As<reader::PlainNode>();
     EXPECT_TRUE(AllFinite(plain->transform)) << plain->node.name;
-    if (plain->node.name == "Child") EXPECT_EQ(plain->transform, identity);
+    if (plain->node.name == "Child") {
+      EXPECT_EQ(plain->transform, identity);
+    }
   }
   EXPECT_TRUE(reader::FindChunks(file, 0).empty()) << "the far mesh was written";
 

@@ -30,7 +30,8 @@ TEST(ExportEntry, blanksInTheChosenNameNameEveryFileWithUnderscores) {
   auto scene = OneNodeScene();
   ExportHarness harness;
   EXPECT_EQ(harness.Export(*scene, "my scene.zqs", true), 1);
-  EXPECT_EQ(Files(harness), (std::vector<std::string>{"my_scene.zqs", "my_scene_warnings.log"}));
+  EXPECT_EQ(Files(harness), (std::vector<std::string>{"my_scene.zqs", "my_scene_shaders.ini",
+                                                      "my_scene_warnings.log"}));
   EXPECT_EQ(harness.ReadText("my_scene_warnings.log"),
             "*** Warnings exporting\n\n++ Invalid filename: my scene converted to: my_scene\n");
 }
@@ -69,24 +70,21 @@ TEST(ExportEntry, theOverwriteQuestionIsAskedEvenWithPromptsSuppressed) {
   EXPECT_TRUE(harness.Exists("car.zqs"));
   EXPECT_EQ(harness.ReadText("car.ini"), "[Edited]\r\nkey=artist\r\n");
 
-  // Yes: both are emptied before the export.
+  // Yes: both are emptied; the shader file then holds only this export's sections.
   harness.answers = {platform::IDYES};
   EXPECT_EQ(harness.Export(*scene, "car.zqs", true), 1);
   EXPECT_EQ(WriteIniFiles, 1);
   EXPECT_EQ(harness.ReadText("car.ini"), "");
-  EXPECT_EQ(harness.ReadText("car_shaders.ini"), "");
-}
+  EXPECT_EQ(harness.ReadText("car_shaders.ini").rfind("[Default Material]\r\n", 0), 0u);
 
-TEST(ExportEntry, aNewExportWritesItsIniFilesWhateverAnEarlierAnswerWas) {
-  auto scene = OneNodeScene();
-  ExportHarness harness;
-  harness.WriteText("a.ini", "[Old]\r\n");
+  // No .ini file, no question: a new export writes its .ini files whatever an
+  // earlier answer was.
   harness.answers = {platform::IDNO};
-  harness.Export(*scene, "a.zqs", true);
+  harness.Export(*scene, "car.zqs", true);
   ASSERT_EQ(WriteIniFiles, 0);
   harness.messages.clear();
-  harness.Export(*scene, "b.zqs", true);
-  EXPECT_TRUE(harness.messages.empty());  // no .ini file, no question
+  harness.Export(*scene, "new.zqs", true);
+  EXPECT_TRUE(harness.messages.empty());
   EXPECT_EQ(WriteIniFiles, 1);
 }
 
