@@ -4,6 +4,7 @@
 
 #include "materials/MaterialTestSupport.h"
 #include "materials/ShaderMap.h"
+#include "standalone/SceneFile.h"
 #include "support/ExportHarness.h"
 
 namespace kiln {
@@ -276,6 +277,24 @@ TEST(MaterialExport, customAttributesOfEachType) {
   EXPECT_EQ(
       h.ReadText("a_warnings.log"),
       "*** Warnings exporting\n\nunsupported parameter type found in custom attributes: tint\n");
+}
+
+TEST(MaterialExport, examplesExportWithTheirMaterialsAndTextures) {
+  const std::filesystem::path examples = std::filesystem::path(KILN_SOURCE_DIR) / "examples";
+  ExportHarness h;
+  auto car = LoadSceneFile(examples / "car.kscene.json");
+  ASSERT_EQ(h.Export(*car, "car.zqc", true), 1);
+  EXPECT_EQ(testing::MaterialNames(h.Read("car.zqc")),
+            (Strings{"Default Material", "Car::Paint", "Car::Windows", "Car"}));
+  EXPECT_EQ(testing::FaceBlockNames(h.Read("car.zqc"), "Body").at(0), "Car::Windows");
+  for (const char* copy : {"paint.png", "chrome.tga", "glass.png"}) {
+    EXPECT_TRUE(h.Exists(std::string("textures/") + copy)) << copy;
+  }
+  auto scene = LoadSceneFile(examples / "scene.kscene.json");
+  ASSERT_EQ(h.Export(*scene, "scene.zqs", true), 1);
+  EXPECT_TRUE(h.Exists("textures/crate.bmp"));
+  EXPECT_TRUE(Has(h.ReadText("scene_shaders.ini"), "[Crate_bump_gradient]\r\nAmount=0.400000\r\n"));
+  EXPECT_FALSE(h.Exists("car_errors.log") || h.Exists("scene_errors.log"));
 }
 
 }  // namespace
