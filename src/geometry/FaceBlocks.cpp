@@ -28,23 +28,8 @@ bool ResolveFaceBlockMaterial(Mtl* nodeMaterial, int materialId, Mtl*& blockMate
   return true;
 }
 
-std::string GetShaderName(const MaterialExporter& materials, Mtl* material, int materialId) {
-  std::string shader;
-  if (CarExportMode && materials.GetShaderNameForId(materialId, shader)) return shader;
-  return ShaderNameForMapChannels(materials.GetMapChannelMask(material));
-}
-
-std::string ShaderNameForMapChannels(uint32_t mask) {
-  const bool diffuse = (mask & kMapChannelDiffuse) != 0;
-  if (mask == 0) return "Diffuse";
-  if (diffuse && (mask & kMapChannelReflection) != 0) return "Reflection";
-  if (diffuse && (mask & kMapChannelBump) != 0) return "Bump";
-  if (diffuse) return "Texture";
-  return "";
-}
-
 bool WriteFaceBlocks(CZX9_DiskWriter& writer, const MeshBuilder& builder, INode* node,
-                     const MaterialExporter* materials) {
+                     const MaterialExporter* materials, std::vector<IniEntry>& iniEntries) {
   const std::vector<MaterialGroup>& groups = builder.Groups();
   writer.WriteInt(static_cast<int32_t>(groups.size()));
   Mtl* nodeMaterial = node->GetMtl();
@@ -53,11 +38,16 @@ bool WriteFaceBlocks(CZX9_DiskWriter& writer, const MeshBuilder& builder, INode*
   int block = 0;
   for (const MaterialGroup& group : groups) {
     Mtl* material = nullptr;
-    if (!ResolveFaceBlockMaterial(nodeMaterial, group.materialId, material)) return false;
     std::string name;
-    if (material != nullptr &&
-        (materials == nullptr || !materials->GetMaterialName(material, name)))
+    const bool resolved = ResolveFaceBlockMaterial(nodeMaterial, group.materialId, material);
+    if (!resolved || (material != nullptr &&
+                      (materials == nullptr || !materials->GetMaterialName(material, name)))) {
+      // Said here: the fallback warning of the walk does not tell why.
+      Mtl* unresolved = resolved ? material : nodeMaterial;
+      LogError(CurrentLog, "Unable to resolve material %s of node %s",
+               unresolved->GetName().c_str(), node->GetName());
       return false;
+    }
     writer.WriteString(name.c_str());
     LogInfo(CurrentLog, "Material name: %s", name.c_str());
 
@@ -72,21 +62,25 @@ bool WriteFaceBlocks(CZX9_DiskWriter& writer, const MeshBuilder& builder, INode*
     if (WriteIniFiles && material != nullptr) {
       char key[32];
       std::snprintf(key, sizeof key, "FaceBlock%d_Shader", block);
-      const std::string shader = GetShaderName(*materials, material, group.materialId);
-      platform::WritePrivateProfileStringA(node->GetName(), key, shader.c_str(),
-                                           IniFileName.c_str());
+      iniEntries.push_back({key, materials->GetShaderName(material, group.materialId)});
       std::string again;
       if (!materials->GetMaterialName(material, again)) {
         LogError(CurrentLog, "error exporting material: %s", material->GetName().c_str());
         return false;
       }
       std::snprintf(key, sizeof key, "FaceBlock%d_Material", block);
-      platform::WritePrivateProfileStringA(node->GetName(), key, again.c_str(),
-                                           IniFileName.c_str());
+      iniEntries.push_back({key, std::move(again)});
     }
     ++block;
   }
   return true;
+}
+
+void WriteFaceBlockEntries(INode* node, const std::vector<IniEntry>& entries) {
+  for (const IniEntry& entry : entries) {
+    platform::WritePrivateProfileStringA(node->GetName(), entry.key.c_str(), entry.value.c_str(),
+                                         IniFileName.c_str());
+  }
 }
 
 }  // namespace kiln

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class INode;
 class Mtl;
@@ -18,23 +19,22 @@ class MeshBuilder;
 // no sub-material 0.
 bool ResolveFaceBlockMaterial(Mtl* nodeMaterial, int materialId, Mtl*& blockMaterial);
 
-// The shader named after a material's enabled map channels: none gives
-// "Diffuse"; diffuse with reflection "Reflection"; else diffuse with bump
-// "Bump"; else diffuse "Texture"; anything else the empty name.
-std::string ShaderNameForMapChannels(uint32_t mask);
-
-// The shader a face block is drawn with: in a car export the shader
-// registered for the material id, when there is one; otherwise named after
-// the block material's enabled maps ("Diffuse", "Reflection", "Bump",
-// "Texture", or empty).
-std::string GetShaderName(const MaterialExporter& materials, Mtl* material, int materialId);
+// A key and value of the node's section in the .ini file.
+struct IniEntry {
+  std::string key;
+  std::string value;
+};
 
 // The face block list: count, then per material group its material name and
-// face count, first vertex, vertex count, first index; with the block's
-// shader and material entries in the .ini file. False when a block's material
+// face count, first vertex, vertex count, first index. Appends the blocks'
+// shader and material entries to iniEntries, for the .ini file once the mesh
+// chunk is complete. False, with the error logged, when a block's material
 // is unknown to the material exporter (every material is, without one) or
 // cannot be resolved.
 bool WriteFaceBlocks(CZX9_DiskWriter& writer, const MeshBuilder& builder, INode* node,
-                     const MaterialExporter* materials);
+                     const MaterialExporter* materials, std::vector<IniEntry>& iniEntries);
+
+// Writes entries into the node's section of the .ini file.
+void WriteFaceBlockEntries(INode* node, const std::vector<IniEntry>& entries);
 
 }  // namespace kiln

@@ -1,5 +1,8 @@
 #include "geometry/MeshExporter.h"
 
+#include <cmath>
+#include <initializer_list>
+
 #include "geometry/AxisExchange.h"
 #include "geometry/FaceBlocks.h"
 #include "geometry/LocalTransform.h"
@@ -16,6 +19,29 @@
 #include "scene/NodeHeader.h"
 
 namespace kiln {
+namespace {
+
+bool Finite(const Point3& p) {
+  return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
+}
+
+bool AllFinite(std::initializer_list<Point3> points) {
+  for (const Point3& p : points) {
+    if (!Finite(p)) return false;
+  }
+  return true;
+}
+
+bool AllFinite(const std::vector<FatVertex>& vertices) {
+  for (const FatVertex& v : vertices) {
+    if (!Finite(v.position) || !Finite(v.normal) || !std::isfinite(v.uv.x) ||
+        !std::isfinite(v.uv.y))
+      return false;
+  }
+  return true;
+}
+
+}  // namespace
 
 MeshKind MeshKindOf(bool skinEnabled, bool morpherEnabled) {
   if (skinEnabled) return morpherEnabled ? MeshKind::kSkinnedAndMorphed : MeshKind::kSkinned;
@@ -40,8 +66,10 @@ int MeshExporter::Export(CZX9_DiskWriter* writer, Object* evaluated) {
   const MeshKind kind =
       MeshKindOf(skin != nullptr && skin->IsEnabled(), morpher != nullptr && morpher->IsEnabled());
 
-  // The mesh is read undeformed, in its bind pose.
+  // The mesh is read undeformed: in its bind pose, and without the morph
+  // channels, whose full deltas are written beside it.
   ModifierSwitch skinOff(skin, false);
+  ModifierSwitch morpherOff(morpher, false);
   TimeValue time = 0;
   if (skin != nullptr) {
     if (auto* iskin = static_cast<ISkin*>(skin->GetInterface(I_SKIN))) time = iskin->GetRefFrame();
@@ -49,17 +77,21 @@ int MeshExporter::Export(CZX9_DiskWriter* writer, Object* evaluated) {
   const ObjectState state = node_->EvalWorldState(time, true);
 
   writer->BeginChunk(kMeshChunkType, static_cast<uint32_t>(kind), 1);
-  if (!WriteMeshChunk(*writer, state.obj, kind)) {
+  if (!WriteMeshChunk(*writer, state.obj, kind, morpher)) {
     writer->UndoChunk();
     return 0;
   }
   writer->EndChunk();
+  // Only a complete mesh chunk has face blocks for its .ini entries to describe.
+  WriteFaceBlockEntries(node_, faceBlockEntries_);
+  morpherOff.Restore();
   skinOff.Restore();
   LogInfo(CurrentLog, "Mesh exported!");
   return 1;
 }
 
-bool MeshExporter::WriteMeshChunk(CZX9_DiskWriter& writer, Object* object, MeshKind kind) {
+bool MeshExporter::WriteMeshChunk(CZX9_DiskWriter& writer, Object* object, MeshKind kind,
+                                  Modifier* morpher) {
   const char* name = node_->GetName();
   const CornerOrder& order =
       node_->GetObjTMAfterWSM(0).Parity() ? kOddParityCorners : kEvenParityCorners;
@@ -97,16 +129,23 @@ bool MeshExporter::WriteMeshChunk(CZX9_DiskWriter& writer, Object* object, MeshK
     LogInfo(CurrentLog, "object %s uses multiple data channels..", name);
 
   builder_->GatherFaces(mesh, order, UvAxisOf(node_->GetMtl()));
+  // Coordinates near the float limit overflow in the box or the normals:
+  // such a mesh is not written at all rather than written with infinities.
+  if (!AllFinite({centre, box.pmin - centre}) || !AllFinite(builder_->FatVertices().Vertices())) {
+    LogError(CurrentLog,
+             "Mesh of node %s has vertices, normals or a bounding box that are not finite", name);
+    return false;
+  }
   const bool morphed = kind == MeshKind::kMorphed || kind == MeshKind::kSkinnedAndMorphed;
   const bool skinned = kind == MeshKind::kSkinned || kind == MeshKind::kSkinnedAndMorphed;
-  if (morphed) morphChannels_ = CollectMorphChannels(node_);
+  if (morphed) morphChannels_ = CollectMorphChannels(node_, morpher);
   if (skinned && !CollectSkin(node_, skin_)) return false;
 
   builder_->GroupFacesByMaterial();
   builder_->NumberOutputVertices();
   builder_->WriteVertexBlock(writer);
   if (!builder_->WriteIndexBlock(writer, name)) return false;
-  if (!WriteFaceBlocks(writer, *builder_, node_, materials_)) return false;
+  if (!WriteFaceBlocks(writer, *builder_, node_, materials_, faceBlockEntries_)) return false;
   LogInfo(CurrentLog, "Fat verts: %d, invmapsize: %d, seqmapsize: %d",
           static_cast<int>(builder_->FatVertices().Size()),
           static_cast<int>(builder_->InverseMap().size()),

@@ -3,11 +3,13 @@
 #include <memory>
 #include <vector>
 
+#include "geometry/FaceBlocks.h"
 #include "geometry/MeshBuilder.h"
 #include "geometry/MeshSkin.h"
 #include "geometry/MorphTargets.h"
 #include "scene/NodeExporter.h"
 
+class Modifier;
 class Object;
 
 namespace kiln {
@@ -34,18 +36,19 @@ class MeshExporter : public NodeExporter {
   MeshExporter(INode* node, Interface* ip, const MaterialExporter* materials);
 
   // Nonzero when the whole chunk was written. On failure the chunk is dropped
-  // so that the fallback chunk starts where it began. The node's skin
-  // modifier is off while the mesh is read and back in its earlier state on
-  // every way out.
+  // so that the fallback chunk starts where it began. The node's skin and
+  // morpher modifiers are off while the mesh is read and back in their
+  // earlier state on every way out.
   int Export(CZX9_DiskWriter* writer, Object* evaluated) override;
 
  private:
-  bool WriteMeshChunk(CZX9_DiskWriter& writer, Object* object, MeshKind kind);
+  bool WriteMeshChunk(CZX9_DiskWriter& writer, Object* object, MeshKind kind, Modifier* morpher);
 
   const MaterialExporter* materials_;
   std::unique_ptr<MeshBuilder> builder_;
   std::vector<MorphChannel> morphChannels_;
   MeshSkin skin_;
+  std::vector<IniEntry> faceBlockEntries_;
 };
 
 }  // namespace kiln

@@ -4,7 +4,6 @@
 
 #include "geometry/AxisExchange.h"
 #include "geometry/MeshBuilder.h"
-#include "geometry/NodeLookup.h"
 #include "host/INode.h"
 #include "host/Morpher.h"
 #include "host/Object.h"
@@ -14,10 +13,9 @@
 
 namespace kiln {
 
-std::vector<MorphChannel> CollectMorphChannels(INode* node) {
+std::vector<MorphChannel> CollectMorphChannels(INode* node, Modifier* modifier) {
   std::vector<MorphChannel> channels;
-  Modifier* modifier = FindModifier(node, MORPHER_CLASS_ID);
-  if (modifier == nullptr || !modifier->IsEnabled()) return channels;
+  if (modifier == nullptr) return channels;
   auto* morpher = static_cast<IMorpher*>(modifier->GetInterface(I_MORPHER));
   if (morpher == nullptr) return channels;
 

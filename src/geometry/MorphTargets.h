@@ -5,6 +5,7 @@
 #include "host/Point3.h"
 
 class INode;
+class Modifier;
 
 namespace kiln {
 
@@ -32,10 +33,12 @@ constexpr int kLastAnimatedMorphChannel = 9;
 constexpr int32_t kMorphTrackKind = 4;
 constexpr int32_t kFirstMorphTrackSubKind = 7;
 
-// Collects the morpher's present, active and valid slots as channels numbered
-// from 0. Nothing without an enabled morpher. Channels beyond nine whose
-// weight is animated are logged and kept unanimated.
-std::vector<MorphChannel> CollectMorphChannels(INode* node);
+// Collects the present, active and valid slots of the node's morpher as
+// channels numbered from 0; nothing without a morpher. The caller decides
+// whether the morpher counts (it is switched off while the mesh is read).
+// Channels beyond nine whose weight is animated are logged and kept
+// unanimated.
+std::vector<MorphChannel> CollectMorphChannels(INode* node, Modifier* morpher);
 
 // The morph section: channel count, vertex count, then per channel its
 // animated flag and one delta per output vertex (zero where no point of the

@@ -6,6 +6,9 @@
 #include "host/InterfaceId.h"
 #include "host/Time.h"
 
+class IParamBlock2;
+class ICustAttribContainer;
+
 // Numeric interface ids answered by GetInterface.
 constexpr uint32_t I_SKIN = 0x00010000;
 constexpr uint32_t I_KEYCONTROL = 0x1060;
@@ -42,6 +45,15 @@ class Animatable {
     (void)id;
     return nullptr;
   }
+
+  // Parameter blocks of the object, in block order; null for an absent block.
+  virtual int NumParamBlocks() { return 0; }
+  virtual IParamBlock2* GetParamBlock(int i) {
+    (void)i;
+    return nullptr;
+  }
+  // The object's custom attributes; null when it has none.
+  virtual ICustAttribContainer* GetCustAttribContainer() { return nullptr; }
 
   bool TestAFlag(uint32_t mask) const { return (aflag_ & mask) != 0; }
   void SetAFlag(uint32_t mask) { aflag_ |= mask; }

@@ -10,8 +10,9 @@ namespace kiln {
 class KilnExporter;
 
 // One driver per export kind: settings, the output file's fixed head, the
-// walk under a progress window, and closing. Each returns 1 when it ran to
-// the end (a cancelled walk included), 0 when it stopped early.
+// walk under a progress window, and closing. Each returns 1 when it put its
+// complete file in place (a cancelled walk included), 0 when it stopped
+// without one (settings refused, a failed human check).
 int RunSceneDriver(KilnExporter& exporter, const std::string& outputName, ExpInterface* ei,
                    Interface* ip, int suppressPrompts, uint32_t options);
 int RunCarDriver(KilnExporter& exporter, const std::string& outputName, ExpInterface* ei,

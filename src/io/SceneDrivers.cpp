@@ -12,6 +12,7 @@
 #include "io/ProgressWindow.h"
 #include "io/UserPropertyChunk.h"
 #include "materials/MaterialExporter.h"
+#include "materials/MaterialStep.h"
 #include "platform/FileSystem.h"
 #include "plugin/ExportSettings.h"
 #include "plugin/Globals.h"
@@ -34,9 +35,7 @@ std::unique_ptr<ProgressWindow> OpenExport(KilnExporter& exporter, const std::st
   exporter.exportSelectedOnly = (options & SCENE_EXPORT_SELECTED) ? 1 : 0;
   exporter.writer = OpenOutputFile(outputName);
   auto progress = std::make_unique<ProgressWindow>(ip, title);
-  // Material chunks are not written yet: the exporter knows no material, so
-  // face blocks that name one fall back as for an unknown material.
-  exporter.materialExporter = std::make_unique<MaterialExporter>();
+  exporter.materialExporter = RunMaterialStep(exporter.writer.get(), ip);
   exporter.userProperties = CollectUserProperties(ip->GetRootNode(), ip);
   WriteUserProperties(exporter.writer.get(), exporter.userProperties);
   return progress;
@@ -95,8 +94,10 @@ int RunHumanDriver(KilnExporter& exporter, const std::string& outputName, ExpInt
                              "Pangolin Human Character Export Status --> ");
   if (!progress) return 0;
   if (!CheckHumanScene(ip->GetRootNode())) {
-    // The file keeps what was written before the check.
-    CloseExport(exporter, *progress);
+    // No usable file: the writer drops its temporary file unclosed, so an
+    // earlier file under the output name stays as it was.
+    progress->End();
+    exporter.writer.reset();
     return 0;
   }
   WriteSceneHead(exporter, ip);

@@ -9,8 +9,9 @@ namespace {
 
 constexpr size_t kMaxLineLength = 255;
 
+// Only the space: a tab before or inside a key belongs to the key.
 bool IsBlank(char c) {
-  return c == ' ' || c == '\t';
+  return c == ' ';
 }
 
 void Collect(INode* node, TimeValue start, std::vector<UserPropertyRecord>& records) {

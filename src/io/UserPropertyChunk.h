@@ -12,10 +12,10 @@ namespace kiln {
 
 class CZX9_DiskWriter;
 
-// A key-value line "key=value": the key is the line's first word (it ends at
-// a blank or at the first '='), the value everything after the first '=',
-// unchanged. False for a line without '=', with nothing after it, or with an
-// empty key.
+// A key-value line "key=value": the key is the line's first word (leading
+// spaces skipped; it ends at a space or at the first '='; a tab belongs to
+// the key), the value everything after the first '=', unchanged. False for a line without '=', with
+// nothing after it, or with an empty key.
 bool ParseUserPropertyLine(std::string_view line, std::string* key, std::string* value);
 
 // The user properties of every node from root, root included, depth first.

@@ -7,6 +7,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/TemporaryFiles.h"
+
 namespace kiln::platform {
 namespace {
 
@@ -168,8 +170,17 @@ class Document {
   bool changed_ = false;
 };
 
-std::unordered_map<std::string, Document>& Documents() {
-  static std::unordered_map<std::string, Document> documents;
+// One file in use: its document, and the entries set since it was opened,
+// which are all the file keeps when it is emptied. The entries are kept as
+// "section\nkey\nvalue\n" records in one text (none of the three holds a
+// line break), so keeping them costs no allocation per entry.
+struct OpenFile {
+  Document document;
+  std::string entries;
+};
+
+std::unordered_map<std::string, OpenFile>& Documents() {
+  static std::unordered_map<std::string, OpenFile> documents;
   return documents;
 }
 
@@ -185,19 +196,6 @@ bool ReadFile(const std::string& fileName, std::string& text) {
   return ok;
 }
 
-// Writes beside the file and renames into place, so a failed write never
-// leaves a cut-off file under the name.
-bool WriteFile(const std::string& fileName, const std::string& text) {
-  std::string temporary = fileName + ".kiln-tmp";
-  std::FILE* file = std::fopen(temporary.c_str(), "wb");
-  if (!file) return false;
-  bool ok = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-  ok = std::fclose(file) == 0 && ok;
-  if (ok) ok = std::rename(temporary.c_str(), fileName.c_str()) == 0;
-  if (!ok) std::remove(temporary.c_str());
-  return ok;
-}
-
 }  // namespace
 
 bool WritePrivateProfileStringA(const char* section, const char* key, const char* value,
@@ -209,17 +207,19 @@ bool WritePrivateProfileStringA(const char* section, const char* key, const char
   if (found == documents.end()) {
     std::string text;
     if (!ReadFile(fileName, text)) return false;
-    found = documents.emplace(fileName, Document()).first;
-    found->second.Parse(text);
+    found = documents.emplace(fileName, OpenFile()).first;
+    found->second.document.Parse(text);
   }
-  found->second.Set(section, key, value);
+  found->second.document.Set(section, key, value);
+  found->second.entries.append(section).append(1, '\n').append(key).append(1, '\n');
+  found->second.entries.append(value).append(1, '\n');
   return true;
 }
 
 bool FlushProfileFiles() {
   bool ok = true;
-  for (const auto& [fileName, document] : Documents()) {
-    if (document.Changed()) ok = WriteFile(fileName, document.Text()) && ok;
+  for (const auto& [fileName, file] : Documents()) {
+    if (file.document.Changed()) ok = WriteWholeFile(fileName, file.document.Text()) && ok;
   }
   Documents().clear();
   return ok;
@@ -229,11 +229,23 @@ void DiscardProfileFiles() {
   Documents().clear();
 }
 
-void TruncateProfileFile(const char* fileName) {
+void EmptyProfileFile(const char* fileName) {
   if (!fileName || !*fileName) return;
-  Document& document = Documents()[fileName];
-  document = Document();
-  document.MarkChanged();
+  OpenFile& file = Documents()[fileName];
+  Document fresh;
+  std::string_view rest = file.entries;
+  auto next = [&rest] {
+    size_t end = rest.find('\n');
+    std::string_view field = rest.substr(0, end);
+    rest.remove_prefix(end + 1);
+    return field;
+  };
+  while (!rest.empty()) {
+    std::string_view section = next(), key = next(), value = next();
+    fresh.Set(section, key, value);
+  }
+  fresh.MarkChanged();
+  file.document = std::move(fresh);
 }
 
 }  // namespace kiln::platform

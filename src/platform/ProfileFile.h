@@ -21,7 +21,9 @@ bool WritePrivateProfileStringA(const char* section, const char* key, const char
 bool FlushProfileFiles();
 // Forgets every document without writing.
 void DiscardProfileFiles();
-// Makes the document of fileName empty (the file is written empty on flush).
-void TruncateProfileFile(const char* fileName);
+// Makes fileName hold only the entries set since the documents were last
+// flushed or discarded, in the order they were set: what was in the file
+// before goes (the file is written on flush, empty when there are none).
+void EmptyProfileFile(const char* fileName);
 
 }  // namespace kiln::platform

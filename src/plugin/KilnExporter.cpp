@@ -14,6 +14,7 @@
 #include "plugin/ExportPaths.h"
 #include "plugin/Globals.h"
 #include "plugin/NameCollisions.h"
+#include "plugin/SideFiles.h"
 #include "plugin/StringResources.h"
 
 namespace kiln {
@@ -28,32 +29,27 @@ bool FileCanBeRead(const std::string& name) {
   return true;
 }
 
-void TruncateFile(const std::string& name) {
-  FILE* file = std::fopen(name.c_str(), "wt");
-  if (file) std::fclose(file);
-  platform::TruncateProfileFile(name.c_str());
-}
+// What the overwrite question decided for the .ini files.
+enum class IniAnswer { kCancel, kKeep, kWrite, kOverwrite };
 
-// The overwrite question for an existing .ini file; false when the artist
-// cancelled the export.
-bool AskAboutIniFiles() {
+// The overwrite question for an existing .ini file. Yes empties the .ini
+// files only once the export has put its file in place (CompleteSideFiles).
+IniAnswer AskAboutIniFiles() {
   if (!FileCanBeRead(IniFileName)) {
     // Nothing to lose: a new export writes its .ini files, whatever an
     // earlier export's answer was.
     WriteIniFiles = 1;
-    return true;
+    return IniAnswer::kWrite;
   }
   int answer = platform::MessageBoxA("Overwrite existing .ini file", "question #17",
                                      platform::MB_YESNOCANCEL);
-  if (answer == platform::IDCANCEL) return false;
+  if (answer == platform::IDCANCEL) return IniAnswer::kCancel;
   if (answer == platform::IDNO) {
     WriteIniFiles = 0;
-    return true;
+    return IniAnswer::kKeep;
   }
   WriteIniFiles = 1;
-  TruncateFile(IniFileName);
-  TruncateFile(ShaderIniFileName);
-  return true;
+  return IniAnswer::kOverwrite;
 }
 
 // Picks the kind from the last three characters of the output name.
@@ -84,10 +80,14 @@ int RunDriver(KilnExporter& exporter, ExportKind kind, const std::string& output
   return 0;
 }
 
-// A failure that ends the export: shown with the stop icon and kept in the log.
-void ReportFailure(const char* text) {
-  ShowMessage(text, platform::MB_ICONSTOP, 0);
-  LogError(CurrentLog, "%s", text);
+// A failure that ends the export: shown with the stop icon and kept in the
+// log, its lines joined into one log line.
+void ReportFailure(const std::string& text) {
+  ShowMessage(text.c_str(), platform::MB_ICONSTOP, 0);
+  std::string line = text;
+  for (size_t at = line.find('\n'); at != std::string::npos; at = line.find('\n', at))
+    line.replace(at, 1, ": ");
+  LogError(CurrentLog, "%s", line.c_str());
 }
 
 }  // namespace
@@ -147,7 +147,8 @@ int KilnExporter::DoExport(const char* name, ExpInterface* ei, Interface* ip_, i
   OutputFolder = paths.folder;
   TextureFolder = paths.textureFolder;
 
-  if (!AskAboutIniFiles()) {
+  const IniAnswer iniAnswer = AskAboutIniFiles();
+  if (iniAnswer == IniAnswer::kCancel) {
     CurrentLog = nullptr;
     return 0;
   }
@@ -155,12 +156,20 @@ int KilnExporter::DoExport(const char* name, ExpInterface* ei, Interface* ip_, i
   ResolveNameCollisions(ip->GetRootNode());
 
   int result = 1;
+  bool outputInPlace = false;
   ExportKind kind;
   if (ChooseKind(*this, paths.output, &kind)) {
     exportKind = kind;
     CarExportMode = 0;
     try {
-      RunDriver(*this, kind, paths.output, ei, ip, suppressPrompts, options);
+      // A driver that ends without a complete file (settings refused, a
+      // failed human check) fails the export: the host must not report it
+      // as done.
+      outputInPlace = RunDriver(*this, kind, paths.output, ei, ip, suppressPrompts, options) != 0;
+      if (!outputInPlace) result = 0;
+    } catch (const std::bad_alloc&) {
+      ReportFailure("Not enough memory to export " + paths.output);
+      result = 0;
     } catch (const std::exception& failure) {
       // A disk error ends the export; the writer's temporary file is dropped
       // with it, so an earlier output file stays as it was.
@@ -173,7 +182,10 @@ int KilnExporter::DoExport(const char* name, ExpInterface* ei, Interface* ip_, i
   materialExporter.reset();
   userProperties.clear();
 
-  if (!platform::FlushProfileFiles()) {
+  if (!outputInPlace) {
+    AbandonSideFiles();
+  } else if (!CompleteSideFiles(iniAnswer == IniAnswer::kOverwrite,
+                                iniAnswer == IniAnswer::kWrite)) {
     LogError(CurrentLog, "Error writing the .ini files: %s", IniFileName.c_str());
   }
   log.WriteLogFiles(paths.errorsLog, paths.warningsLog, paths.informationsLog);

@@ -29,24 +29,28 @@ struct CollisionWalk {
   }
 
   void Rename(INode* node, const std::string& name) {
-    std::string newName;
+    std::string base;
     int number = metCount;
     for (;; ++number) {
-      newName = NumberedName(name, number);
-      if (!taken.count(newName)) break;
+      base = BaseForNumber(name, number);
+      if (!taken.count(NumberedName(base, number))) break;
     }
-    LogError(CurrentLog, "Change colliding name: %s to %s_%d", name.c_str(), name.c_str(), number);
+    // The line names the name given, also when the base gave up its end.
+    LogError(CurrentLog, "Change colliding name: %s to %s_%d", name.c_str(), base.c_str(), number);
+    std::string newName = NumberedName(base, number);
     node->SetName(newName.c_str());
     taken.insert(newName);
   }
 
-  // "%s_%d" within 255 characters. A long name gives up its end rather than
-  // the number, so that every number gives a different name.
-  static std::string NumberedName(const std::string& name, int number) {
+  // The part of name that "%s_%d" keeps within 255 characters. A long name
+  // gives up its end rather than the number, so that every number gives a
+  // different name.
+  static std::string BaseForNumber(const std::string& name, int number) {
     constexpr size_t kMaxNameLength = 255;
-    std::string suffix = std::to_string(number);
-    suffix.insert(suffix.begin(), '_');
-    return name.substr(0, kMaxNameLength - suffix.size()) + suffix;
+    return name.substr(0, kMaxNameLength - 1 - std::to_string(number).size());
+  }
+  static std::string NumberedName(const std::string& base, int number) {
+    return base + '_' + std::to_string(number);
   }
 };
 

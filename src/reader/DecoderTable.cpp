@@ -7,6 +7,7 @@ void AddSceneDecoders(DecoderRegistry& registry);
 void AddMeshDecoders(DecoderRegistry& registry);
 void AddAnimationDecoders(DecoderRegistry& registry);
 void AddHelperDecoders(DecoderRegistry& registry);
+void AddMaterialDecoders(DecoderRegistry& registry);
 
 const DecoderRegistry& StandardDecoders() {
   static const DecoderRegistry registry = [] {
@@ -15,6 +16,7 @@ const DecoderRegistry& StandardDecoders() {
     AddMeshDecoders(all);
     AddAnimationDecoders(all);
     AddHelperDecoders(all);
+    AddMaterialDecoders(all);
     return all;
   }();
   return registry;

@@ -6,6 +6,7 @@
 #include "host/INode.h"
 #include "host/Interface.h"
 #include "host/Object.h"
+#include "materials/MaterialExporter.h"
 #include "platform/DebugOutput.h"
 #include "plugin/ExportLog.h"
 #include "plugin/Globals.h"
@@ -70,6 +71,9 @@ int ExportWalk(const WalkRules& rules, WalkContext& context, INode* node) {
     std::string trace = std::string("exporting node ") + node->GetName() + "\n";
     platform::OutputDebugStringA(trace.c_str());
     ExporterChoice choice = ChooseExporter(rules, node, evaluated);
+    if (choice == ExporterChoice::Mesh && rules.kind == kExportCar && context.materialExporter) {
+      context.materialExporter->WriteCarMeshSwitches(node);
+    }
     exporter = CreateNodeExporter(choice, node, context.ip, context.materialExporter);
   } else {
     exporter = std::make_unique<DefaultNodeExporter>(node, context.ip);

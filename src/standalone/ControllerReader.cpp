@@ -4,6 +4,7 @@
 #include <string>
 
 #include "standalone/Constraints.h"
+#include "standalone/ControllerJson.h"
 #include "standalone/IKControllers.h"
 #include "standalone/JsonValues.h"
 #include "standalone/XYZControllers.h"
@@ -180,6 +181,10 @@ bool Flag(const JsonValue& v, const char* name, bool otherwise) {
 }
 
 }  // namespace
+
+std::unique_ptr<FloatController> ReadFloatController(const JsonValue& v) {
+  return ReadKeyframes<float>(v);
+}
 
 std::unique_ptr<FloatController> ControllerReader::Keyframes(const JsonValue& v) const {
   return ReadKeyframes<float>(v);

@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "standalone/Constraints.h"
+#include "standalone/ControllerJson.h"
 #include "standalone/IKControllers.h"
 #include "standalone/SceneNode.h"
 #include "standalone/SideBuffers.h"
@@ -215,6 +216,10 @@ template ojson ValueJson(ValueControl<float>&, bool);
 template ojson ValueJson(ValueControl<Point3>&, bool);
 template ojson ValueJson(ValueControl<Quat>&, bool);
 template ojson ValueJson(ValueControl<ScaleWithAxis>&, bool);
+
+ojson FloatControllerJson(FloatController& controller) {
+  return ValueJson(controller);
+}
 
 ojson TransformJson(TransformController& controller) {
   auto* prs = dynamic_cast<PRSController*>(&controller);

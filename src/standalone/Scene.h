@@ -34,6 +34,12 @@ class Scene {
   // Deepest level a node may sit at below the root. The exporter's walks
   // recurse once per level; no real scene comes near this.
   static constexpr size_t kMaxDepth = 10000;
+  // Deepest nesting of sub-materials, and most materials one material may
+  // hold counted through every path (the exporter writes a material's whole
+  // tree inside its chunk, so a material shared at every level of a deep
+  // tree would multiply its size).
+  static constexpr size_t kMaxMaterialDepth = 100;
+  static constexpr size_t kMaxMaterialTree = 100000;
 
   Scene();
   ~Scene();
@@ -51,6 +57,11 @@ class Scene {
   // Makes node the last child of parent. Throws std::invalid_argument for the
   // root, a node of another scene, or a parent that is the node or below it.
   void SetParent(SceneNode& node, SceneNode& parent);
+  // SetParent for many (node, parent) pairs, each node at most once, in list
+  // order, in time linear in the scene rather than in the product of the
+  // number of links and the depth. Throws std::invalid_argument, changing
+  // nothing, where one of the SetParent calls would.
+  void SetParents(const std::vector<std::pair<SceneNode*, SceneNode*>>& links);
 
   SceneNode* FindNode(uint32_t handle) const;
   // The first node of that exact name, depth first from the root.
@@ -104,7 +115,9 @@ class Scene {
   //    one per-point weight per delta, target points absent or one per
   //    delta, all finite; the channel weight finite;
   //  - no material is its own sub-material, no map its own sub-map, at any
-  //    depth.
+  //    depth; sub-materials nest at most kMaxMaterialDepth levels, and a
+  //    material's tree, counted through every path, holds at most
+  //    kMaxMaterialTree materials.
   std::vector<SceneProblem> Validate() const;
 
   // Promises that no transform changes until the hold ends, so node

@@ -1,6 +1,12 @@
 #include "standalone/SceneInterface.h"
 
+#include "standalone/Bitmaps.h"
+
 namespace kiln::standalone {
+
+SceneInterface::SceneInterface(Scene& scene) : scene_(scene) {
+  InstallBitmapManager();
+}
 
 INode* SceneInterface::GetINodeByName(const char* name) {
   return name ? scene_.FindNode(std::string_view(name)) : nullptr;

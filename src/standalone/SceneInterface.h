@@ -23,7 +23,8 @@ using ProgressObserver = std::function<void(const ProgressEvent&)>;
 // atomic that a signal handler may set.
 class SceneInterface final : public Interface {
  public:
-  explicit SceneInterface(Scene& scene) : scene_(scene) {}
+  // The host's bitmap manager (TheManager) reads image files from here on.
+  explicit SceneInterface(Scene& scene);
 
   INode* GetRootNode() override { return &scene_.Root(); }
   INode* GetINodeByName(const char* name) override;

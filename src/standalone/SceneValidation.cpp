@@ -1,6 +1,8 @@
 // Scene::Validate: the rules are listed where it is declared.
+#include <algorithm>
 #include <cmath>
 #include <functional>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "standalone/ControllerValidation.h"
@@ -302,6 +304,7 @@ class Validator {
   }
 
   void CheckMaterials() {
+    bool cyclic = false;
     const auto& materials = scene_.Materials();
     for (size_t i = 0; i < materials.size(); ++i) {
       Material& m = *materials[i];
@@ -321,8 +324,10 @@ class Validator {
               &m, [](Mtl* x, int k) { return x->GetSubMtl(k); },
               [](Mtl* x) { return x->NumSubMtls(); })) {
         Report(nullptr, "materials" + Index(i), "material is its own sub-material");
+        cyclic = true;
       }
     }
+    if (!cyclic) CheckMaterialTrees();
     const auto& textures = scene_.Textures();
     for (size_t i = 0; i < textures.size(); ++i) {
       Texture& t = *textures[i];
@@ -336,6 +341,50 @@ class Validator {
               &t, [](Texmap* x, int k) { return x->GetSubTexmap(k); },
               [](Texmap* x) { return x->NumSubTexmaps(); })) {
         Report(nullptr, "textures" + Index(i), "map is its own sub-map");
+      }
+    }
+  }
+
+  // Depth and tree size of every material, children before parents, without
+  // recursion (a hostile file may nest deeply).
+  void CheckMaterialTrees() {
+    struct Tree {
+      size_t depth = 0, size = 0;
+    };
+    std::unordered_map<Mtl*, Tree> trees;
+    const auto& materials = scene_.Materials();
+    for (size_t i = 0; i < materials.size(); ++i) {
+      std::vector<std::pair<Mtl*, bool>> stack{{materials[i].get(), false}};
+      while (!stack.empty()) {
+        auto [m, childrenDone] = stack.back();
+        stack.pop_back();
+        if (trees.count(m)) continue;
+        if (!childrenDone) {
+          stack.push_back({m, true});
+          for (int k = 0; k < m->NumSubMtls(); ++k) {
+            Mtl* sub = m->GetSubMtl(k);
+            if (sub && materials_.count(sub) && !trees.count(sub)) stack.push_back({sub, false});
+          }
+          continue;
+        }
+        Tree tree{1, 1};
+        for (int k = 0; k < m->NumSubMtls(); ++k) {
+          auto it = trees.find(m->GetSubMtl(k));
+          if (it == trees.end()) continue;
+          tree.depth = std::max(tree.depth, it->second.depth + 1);
+          tree.size = std::min(tree.size + it->second.size, Scene::kMaxMaterialTree + 1);
+        }
+        trees[m] = tree;
+      }
+      const Tree& tree = trees[materials[i].get()];
+      if (tree.depth > Scene::kMaxMaterialDepth) {
+        Report(nullptr, "materials" + Index(i),
+               "sub-materials nest " + std::to_string(tree.depth) + " levels deep (at most " +
+                   std::to_string(Scene::kMaxMaterialDepth) + ")");
+      } else if (tree.size > Scene::kMaxMaterialTree) {
+        Report(nullptr, "materials" + Index(i),
+               "the material's tree holds more than " + std::to_string(Scene::kMaxMaterialTree) +
+                   " materials counted through every path");
       }
     }
   }

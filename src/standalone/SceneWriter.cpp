@@ -6,8 +6,10 @@
 #include <unordered_map>
 
 #include "standalone/ControllerWriter.h"
+#include "standalone/ControllerJson.h"
 #include "standalone/Modifiers.h"
 #include "standalone/SceneFile.h"
+#include "standalone/SceneMaterialFields.h"
 #include "standalone/SceneObjects.h"
 #include "standalone/SideBuffers.h"
 
@@ -116,6 +118,7 @@ class Writer {
       for (Texmap* sub : t.subTexmaps) subs.push_back(TextureRef(sub));
       out["subTexmaps"] = std::move(subs);
     }
+    WriteTextureFields(out, t, baseDir_);
     return out;
   }
 
@@ -130,11 +133,10 @@ class Writer {
     ojson maps = ojson::object();
     for (size_t slot = 0; slot < m.maps.size(); ++slot) {
       if (!m.maps[slot]) continue;
-      const auto& names = MapSlotNames();
-      std::string key = slot < names.size() ? std::string(names[slot]) : std::to_string(slot);
-      maps[key] = TextureRef(m.maps[slot]);
+      maps[MapSlotKey(static_cast<int>(slot))] = TextureRef(m.maps[slot]);
     }
     if (!maps.empty()) out["maps"] = std::move(maps);
+    WriteMaterialFields(out, m);
     return out;
   }
 

@@ -162,7 +162,9 @@ TEST_F(MeshExportTest, morphChannelsAreNumberedInSlotOrderWithDeltasPerSplitVert
   SceneBuilder b;
   auto& node = b.Node("Morphed").Mesh(MakeBox(2, 2, 2));
   MorpherModifier& morpher = node.Morpher();
-  AddChannel(morpher, 0, 1, 8);
+  // Half applied at the evaluation time: the base must still be the
+  // unmorphed box, and the channel its full delta.
+  AddChannel(morpher, 0, 1, 8).weight = 50.0f;
   AddChannel(morpher, 3, 3, 4);  // reaches vertices 0..3 only
   AddChannel(morpher, 7, 7, 8);
   morpher.Channel(5).invalid = true;  // present but invalid: skipped
@@ -172,6 +174,7 @@ TEST_F(MeshExportTest, morphChannelsAreNumberedInSlotOrderWithDeltasPerSplitVert
 
   MeshExporter exporter(mesh, nullptr, nullptr);
   ASSERT_EQ(Export(exporter, mesh), 1);
+  EXPECT_TRUE(morpher.IsEnabled());
   EXPECT_EQ(exporter.TrackRequests(), (std::vector<TrackRequest>{{0, 0}, {4, 9}}));
   const reader::ChunkFile file = Read();
   ASSERT_EQ(file.chunks.at(0).id, (reader::ChunkId{0, 3, 1}));
@@ -183,6 +186,8 @@ TEST_F(MeshExportTest, morphChannelsAreNumberedInSlotOrderWithDeltasPerSplitVert
   const std::vector<int> hostOf = HostVertexOf(chunk, MakeBox(2, 2, 2));
   for (size_t out = 0; out < hostOf.size(); ++out) {
     const int v = hostOf[out];
+    ASSERT_GE(v, 0) << "vertex " << out << " is not where the unmorphed box has one";
+    EXPECT_EQ(chunk.morph->channels[0].deltas[out], (v == 0 ? Float3{1, 2, 1} : Float3{1, 0, 0}));
     // Host vertex 0 is split three ways; all three carry its delta.
     const Float3 first = v == 0 ? Float3{7, 2, 1} : Float3{7, 0, 0};
     EXPECT_EQ(chunk.morph->channels[2].deltas[out], first) << out;

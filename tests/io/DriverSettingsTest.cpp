@@ -40,26 +40,45 @@ TEST(DriverSettings, cancelInTheDialogWritesNothing) {
   auto scene = OneNodeScene();
   ExportHarness harness;
   harness.dialogAnswer = platform::IDCANCEL;
-  EXPECT_EQ(harness.Export(*scene, "s.zqs"), 1);
+  EXPECT_EQ(harness.Export(*scene, "s.zqs"), 0);
   EXPECT_FALSE(harness.Exists("s.zqs"));
   EXPECT_FALSE(harness.Exists("textures"));
 }
 
-TEST(DriverSettings, aWrongVersionStopsEveryKindBeforeTheFileIsCreated) {
-  auto scene = OneNodeScene();
+// The .ini files are emptied on Yes only by an export that puts its file in
+// place; then they hold that export's own entries.
+TEST(DriverSettings, aWrongVersionFailsEveryKindAndKeepsTheIniFiles) {
+  SceneBuilder b;
+  b.Node("Point_gearbox").Object("point").Position({1, 2, 3});
+  auto scene = b.Build();
   ExportHarness harness;
   std::string cfg(48, '\0');
   cfg[0] = 40;
   std::ofstream(harness.ConfigPath("kilnmaxexporter.cfg"), std::ios::binary) << cfg;
+  const std::string ini = "[Edited]\r\nkey=artist\r\n";
   for (const char* name : {"s.zqs", "c.zqc", "h.zqh", "a.zqa"}) {
+    const std::string base = std::string(name).substr(0, 1);
+    harness.WriteText(base + ".ini", ini);
+    harness.WriteText(base + "_shaders.ini", ini);
     harness.messages.clear();
-    harness.Export(*scene, name);
+    harness.answers = {platform::IDYES};
+    EXPECT_EQ(harness.Export(*scene, name), 0) << name;
     EXPECT_FALSE(harness.Exists(name)) << name;
-    ASSERT_FALSE(harness.messages.empty());
-    EXPECT_EQ(harness.messages[0].text, "Wrong version of config file");
-    EXPECT_EQ(harness.messages[0].type, platform::MB_ICONSTOP);
+    ASSERT_GE(harness.messages.size(), 2u);
+    EXPECT_EQ(harness.messages[1].text, "Wrong version of config file");
+    EXPECT_EQ(harness.messages[1].type, platform::MB_ICONSTOP);
+    EXPECT_EQ(harness.ReadText(base + ".ini"), ini) << name;
+    EXPECT_EQ(harness.ReadText(base + "_shaders.ini"), ini) << name;
   }
   EXPECT_FALSE(harness.Exists("a.str"));
+
+  fs::remove(harness.ConfigPath("kilnmaxexporter.cfg"));
+  harness.answers = {platform::IDYES};
+  EXPECT_EQ(harness.Export(*scene, "c.zqc", true), 1);
+  EXPECT_EQ(harness.ReadText("c.ini"),
+            "[Point_gearbox]\r\nPos=1.000000 3.000000 2.000000\r\n"
+            "Normal=0.000000 0.000000 1.000000\r\n");
+  EXPECT_EQ(harness.ReadText("c_shaders.ini").rfind("[Default Material]\r\n", 0), 0u);
 }
 
 TEST(DriverSettings, suppressedPromptsUseTheFileAndRewriteItUnchanged) {

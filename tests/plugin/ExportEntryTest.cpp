@@ -30,7 +30,8 @@ TEST(ExportEntry, blanksInTheChosenNameNameEveryFileWithUnderscores) {
   auto scene = OneNodeScene();
   ExportHarness harness;
   EXPECT_EQ(harness.Export(*scene, "my scene.zqs", true), 1);
-  EXPECT_EQ(Files(harness), (std::vector<std::string>{"my_scene.zqs", "my_scene_warnings.log"}));
+  EXPECT_EQ(Files(harness), (std::vector<std::string>{"my_scene.zqs", "my_scene_shaders.ini",
+                                                      "my_scene_warnings.log"}));
   EXPECT_EQ(harness.ReadText("my_scene_warnings.log"),
             "*** Warnings exporting\n\n++ Invalid filename: my scene converted to: my_scene\n");
 }
@@ -69,24 +70,21 @@ TEST(ExportEntry, theOverwriteQuestionIsAskedEvenWithPromptsSuppressed) {
   EXPECT_TRUE(harness.Exists("car.zqs"));
   EXPECT_EQ(harness.ReadText("car.ini"), "[Edited]\r\nkey=artist\r\n");
 
-  // Yes: both are emptied before the export.
+  // Yes: both are emptied; the shader file then holds only this export's sections.
   harness.answers = {platform::IDYES};
   EXPECT_EQ(harness.Export(*scene, "car.zqs", true), 1);
   EXPECT_EQ(WriteIniFiles, 1);
   EXPECT_EQ(harness.ReadText("car.ini"), "");
-  EXPECT_EQ(harness.ReadText("car_shaders.ini"), "");
-}
+  EXPECT_EQ(harness.ReadText("car_shaders.ini").rfind("[Default Material]\r\n", 0), 0u);
 
-TEST(ExportEntry, aNewExportWritesItsIniFilesWhateverAnEarlierAnswerWas) {
-  auto scene = OneNodeScene();
-  ExportHarness harness;
-  harness.WriteText("a.ini", "[Old]\r\n");
+  // No .ini file, no question: a new export writes its .ini files whatever an
+  // earlier answer was.
   harness.answers = {platform::IDNO};
-  harness.Export(*scene, "a.zqs", true);
+  harness.Export(*scene, "car.zqs", true);
   ASSERT_EQ(WriteIniFiles, 0);
   harness.messages.clear();
-  harness.Export(*scene, "b.zqs", true);
-  EXPECT_TRUE(harness.messages.empty());  // no .ini file, no question
+  harness.Export(*scene, "new.zqs", true);
+  EXPECT_TRUE(harness.messages.empty());
   EXPECT_EQ(WriteIniFiles, 1);
 }
 
@@ -126,14 +124,20 @@ TEST(ExportEntry, aDiskErrorIsShownLoggedAndLeavesTheEarlierFileInPlace) {
   ASSERT_EQ(harness.Export(*scene, "keep.zqs", true), 1);
   std::string earlier = harness.ReadText("keep.zqs");
 
-  // The output name is taken by a folder now: the finished file cannot be put in place.
+  // The output name is taken by a folder now: the file cannot be created.
   fs::rename(harness.OutPath("keep.zqs"), harness.OutPath("keep.bak"));
   fs::create_directory(harness.OutPath("keep.zqs"));
   EXPECT_EQ(harness.Export(*scene, "keep.zqs"), 0);
   ASSERT_GE(harness.messages.size(), 1u);
   EXPECT_EQ(harness.messages[0].type, platform::MB_ICONSTOP);
+  // The log keeps the message on one line, with the file and the system's reason.
   std::string errors = harness.ReadText("keep_errors.log");
-  EXPECT_NE(errors.find(harness.messages[0].text), std::string::npos);
+  EXPECT_EQ(harness.messages[0].text,
+            "Error creating file: " + harness.OutPath("keep.zqs") + "\nIs a directory");
+  EXPECT_NE(
+      errors.find("\nError creating file: " + harness.OutPath("keep.zqs") + ": Is a directory\n"),
+      std::string::npos)
+      << errors;
   for (const auto& name : Files(harness)) EXPECT_EQ(name.find("tmp"), std::string::npos) << name;
   EXPECT_EQ(harness.ReadText("keep.bak"), earlier);
 }

@@ -110,8 +110,8 @@ TEST(HumanExport, missingBonesAreReportedInTableOrderAndTheExportGoesOn) {
 
   reader::ChunkFile file = harness.Read("man.zqh");
   using Ids = std::vector<std::pair<uint32_t, uint32_t>>;
-  EXPECT_EQ(TopLevelIds(file), (Ids{{14, 0}, {18, 0}, {20, 0}, {21, 0}}));
-  const reader::Chunk& list = file.chunks[3];
+  EXPECT_EQ(TopLevelIds(file), (Ids{{5, 18}, {14, 0}, {18, 0}, {20, 0}, {21, 0}}));
+  const reader::Chunk& list = file.chunks[4];
   EXPECT_EQ(list.As<reader::HumanNodeList>()->count, list.children.size());
   EXPECT_EQ(list.children.size(), 15u + 1 + 1 + 1);
   // The camera is written by the default exporter in a human export.
@@ -119,17 +119,24 @@ TEST(HumanExport, missingBonesAreReportedInTableOrderAndTheExportGoesOn) {
   EXPECT_EQ(list.children.back().As<reader::PlainNode>()->node.name, "Cam");
 }
 
-TEST(HumanExport, aSceneWithoutSkinnedMeshStopsAfterTheUserProperties) {
+TEST(HumanExport, aSceneWithoutSkinnedMeshFailsAndKeepsTheEarlierFile) {
+  SceneBuilder good;
+  AddSkeleton(good, {});
+  good.Node("Body").Mesh(MakeBox()).Skin().SetEnabled(false);
+  auto goodScene = good.Build();
   SceneBuilder b;
   AddSkeleton(b, {});
   auto scene = b.Build();
   ExportHarness harness;
-  harness.Export(*scene, "man.zqh");
+  ASSERT_EQ(harness.Export(*goodScene, "man.zqh"), 1);
+  const std::string earlier = harness.ReadText("man.zqh");
+
+  EXPECT_EQ(harness.Export(*scene, "man.zqh"), 0);
   ASSERT_EQ(harness.messages.size(), 2u);
   EXPECT_EQ(harness.messages[0].text, "No skinned meshes found");
-  reader::ChunkFile file = harness.Read("man.zqh");
-  using Ids = std::vector<std::pair<uint32_t, uint32_t>>;
-  EXPECT_EQ(TopLevelIds(file), (Ids{{14, 0}}));
+  EXPECT_EQ(harness.ReadText("man.zqh"), earlier);
+  for (const auto& entry : std::filesystem::directory_iterator(harness.OutPath("")))
+    EXPECT_EQ(entry.path().filename().string().find("tmp"), std::string::npos) << entry.path();
   // Failure logged so a pipeline run with suppressed prompts sees it.
   EXPECT_NE(harness.ReadText("man_errors.log").find("No skinned meshes found"), std::string::npos);
 }

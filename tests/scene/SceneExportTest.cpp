@@ -22,8 +22,10 @@ const reader::PlainNode* Plain(const reader::Chunk& chunk) {
 
 TEST(SceneExport, writesBannerHeadChunksAndOneChunkPerNode) {
   SceneBuilder b;
-  auto& box =
-      b.Node("Box").Position({10, 20, 30}).Mesh(MakeBox()).UserProps("mass = 12\nname=Car 1");
+  auto& box = b.Node("Box")
+                  .Position({10, 20, 30})
+                  .Mesh(MakeBox())
+                  .UserProps("mass = 12\nname=Car 1\n\ttab=1\n my\tkey=2");
   b.Node("Helper").Parent(box).Object("dummy").Position({1, 2, 3});
   b.Node("NoScale").WithoutScale();
   b.Node("NoRotation").WithoutRotation();
@@ -37,16 +39,19 @@ TEST(SceneExport, writesBannerHeadChunksAndOneChunkPerNode) {
   ASSERT_FALSE(file.chunks.empty());
   EXPECT_EQ(file.chunks[0].offset, 23u);
   using Ids = std::vector<std::pair<uint32_t, uint32_t>>;
-  EXPECT_EQ(TopLevelIds(file), (Ids{{14, 0}, {18, 0}, {20, 0}, {0, 1}, {3, 13}, {22, 0}, {22, 0}}));
+  EXPECT_EQ(TopLevelIds(file),
+            (Ids{{5, 18}, {14, 0}, {18, 0}, {20, 0}, {0, 1}, {3, 13}, {22, 0}, {22, 0}}));
 
-  const auto* props = file.chunks[0].As<reader::UserProperties>();
+  const auto* props = file.chunks[1].As<reader::UserProperties>();
   ASSERT_NE(props, nullptr);
   ASSERT_EQ(props->records.size(), 1u);
   EXPECT_EQ(props->records[0].handle, static_cast<int32_t>(scene->FindNode("Box")->GetHandle()));
   using Pairs = std::vector<std::pair<std::string, std::string>>;
-  EXPECT_EQ(props->records[0].pairs, (Pairs{{"mass", " 12"}, {"name", "Car 1"}}));
+  // A tab belongs to the key; only spaces are blanks.
+  EXPECT_EQ(props->records[0].pairs,
+            (Pairs{{"mass", " 12"}, {"name", "Car 1"}, {"\ttab", "1"}, {"my\tkey", "2"}}));
 
-  const reader::Chunk& hierarchy = file.chunks[1];
+  const reader::Chunk& hierarchy = file.chunks[2];
   ASSERT_EQ(hierarchy.As<reader::Hierarchy>()->count, 4u);
   ASSERT_EQ(hierarchy.children.size(), 4u);
   std::vector<uint32_t> subtypes;
@@ -65,7 +70,7 @@ TEST(SceneExport, writesBannerHeadChunksAndOneChunkPerNode) {
   EXPECT_EQ(helperEntry->nodeType, 3);
 
   // The dummy under the box carries its transform relative to the box.
-  const auto* dummy = Plain(file.chunks[4]);
+  const auto* dummy = Plain(file.chunks[5]);
   ASSERT_NE(dummy, nullptr);
   EXPECT_EQ(dummy->node.name, "Helper");
   EXPECT_EQ(dummy->transform[3], 1.0f);
@@ -122,17 +127,24 @@ TEST(SceneExport, collidingNamesAreRenamedInTheSceneAndLogged) {
   b.Node("A");
   b.Node("A");
   b.Node("A_4");  // the number the second A would get belongs to this node
+  // A name at the 255-character limit gives up its end; the line names the
+  // name it is given.
+  const std::string longName(255, 'L'), given = longName.substr(0, 253) + "_7";
+  b.Node(longName);
+  b.Node(longName);
   auto scene = b.Build();
   ExportHarness harness;
   harness.Export(*scene, "names.zqs", true);
 
   std::vector<std::string> names;
   for (auto* node : scene->NodesDepthFirst()) names.push_back(node->GetName());
-  EXPECT_EQ(names, (std::vector<std::string>{"Box", "Box_2", "A", "A_5", "A_4"}));
+  EXPECT_EQ(names, (std::vector<std::string>{"Box", "Box_2", "A", "A_5", "A_4", longName, given}));
   EXPECT_EQ(harness.ReadText("names_errors.log"),
             "*** Errors exporting\n\n"
             "Change colliding name: Box to Box_2\n"
-            "Change colliding name: A to A_5\n");
+            "Change colliding name: A to A_5\n"
+            "Change colliding name: " +
+                longName + " to " + given + "\n");
 }
 
 }  // namespace

@@ -1,0 +1,3 @@
+#include "host/Bitmap.h"
+
+BitmapManager* TheManager = nullptr;
