@@ -169,13 +169,12 @@ class Document {
 };
 
 // One file in use: its document, and the entries set since it was opened,
-// which are all the file keeps when it is emptied.
-struct Entry {
-  std::string section, key, value;
-};
+// which are all the file keeps when it is emptied. The entries are kept as
+// "section\nkey\nvalue\n" records in one text (none of the three holds a
+// line break), so keeping them costs no allocation per entry.
 struct OpenFile {
   Document document;
-  std::vector<Entry> entries;
+  std::string entries;
 };
 
 std::unordered_map<std::string, OpenFile>& Documents() {
@@ -223,7 +222,8 @@ bool WritePrivateProfileStringA(const char* section, const char* key, const char
     found->second.document.Parse(text);
   }
   found->second.document.Set(section, key, value);
-  found->second.entries.push_back({section, key, value});
+  found->second.entries.append(section).append(1, '\n').append(key).append(1, '\n');
+  found->second.entries.append(value).append(1, '\n');
   return true;
 }
 
@@ -244,7 +244,17 @@ void EmptyProfileFile(const char* fileName) {
   if (!fileName || !*fileName) return;
   OpenFile& file = Documents()[fileName];
   Document fresh;
-  for (const Entry& entry : file.entries) fresh.Set(entry.section, entry.key, entry.value);
+  std::string_view rest = file.entries;
+  auto next = [&rest] {
+    size_t end = rest.find('\n');
+    std::string_view field = rest.substr(0, end);
+    rest.remove_prefix(end + 1);
+    return field;
+  };
+  while (!rest.empty()) {
+    std::string_view section = next(), key = next(), value = next();
+    fresh.Set(section, key, value);
+  }
   fresh.MarkChanged();
   file.document = std::move(fresh);
 }

@@ -14,17 +14,10 @@ using mathtest::RandomValues;
 
 constexpr float kPi = std::numbers::pi_v<float>;
 
-TEST(AxisExchange, pointsAndTranslationsSwapYAndZ) {
+TEST(AxisExchange, transformLayoutIsColumnsThenTranslationEntryWithYAndZSwapped) {
   EXPECT_EQ(ExchangePointAxes({1, 2, 3}), Point3(1, 3, 2));
-
-  const TransformFloats moved = LayOutTransform(ExchangeMatrixAxes(TransMatrix({10, 20, 30})));
-  EXPECT_EQ(moved[3], 10.0f);
-  EXPECT_EQ(moved[7], 30.0f);
-  EXPECT_EQ(moved[11], 20.0f);
-  EXPECT_EQ(moved, (TransformFloats{1, 0, 0, 10, 0, 1, 0, 30, 0, 0, 1, 20}));
-}
-
-TEST(AxisExchange, transformLayoutIsColumnsThenTranslationEntry) {
+  EXPECT_EQ(LayOutTransform(ExchangeMatrixAxes(TransMatrix({10, 20, 30}))),
+            (TransformFloats{1, 0, 0, 10, 0, 1, 0, 30, 0, 0, 1, 20}));
   const Matrix3 m({1, 2, 3}, {4, 5, 6}, {7, 8, 9}, {10, 11, 12});
   EXPECT_EQ(LayOutTransform(m), (TransformFloats{1, 4, 7, 10, 2, 5, 8, 11, 3, 6, 9, 12}));
   // The scale multiplies the translation entries only.

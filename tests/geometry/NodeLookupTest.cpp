@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "geometry/FakeNode.h"
-#include "geometry/FormatPoint.h"
 #include "geometry/LocalTransform.h"
 #include "geometry/NodeLookup.h"
 #include "host/MathTestSupport.h"
@@ -79,13 +78,6 @@ TEST(LocalTransform, isRelativeToTheParentAndWorldUnderTheRoot) {
   EXPECT_TRUE(mathtest::MatricesNear(LocalObjectTransform(child, 0),
                                      child->objectTM * Inverse(parent->objectTM), 1e-5f));
   EXPECT_EQ(LocalTransform(&root, 0), root.nodeTM);
-}
-
-TEST(FormatPoint, writesThreeFixedPointNumbers) {
-  EXPECT_EQ(FormatPoint({1, 2.5f, -3}), "1.000000 2.500000 -3.000000");
-  const std::string huge = FormatPoint({-3.4e38f, 3.4e38f, -3.4e38f});
-  EXPECT_EQ(huge.substr(0, 40), "-339999995214436424907732413799364296704");
-  EXPECT_EQ(huge.size(), 47 + 46 + 47 + 2u);
 }
 
 }  // namespace

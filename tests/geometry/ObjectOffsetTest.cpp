@@ -24,32 +24,37 @@ Matrix3 Rebuild(const ObjectOffsetFloats& b) {
   return Inverse(u) * ScaleMatrix(k) * u * RotateMatrix(q) * TransMatrix(t);
 }
 
-TEST(ObjectOffset, nodeWithoutOffsetWritesNeutralBlock) {
-  fake::Node node;
-  EXPECT_EQ(ObjectOffsetMatrix(&node), Matrix3());
-  EXPECT_EQ(LayOutObjectOffset(&node),
-            (ObjectOffsetFloats{0, 0, 0, 0, 0, 1, 0, 1, 1, 1, 0, 0, 1, 0}));
-}
-
+// The block in output axes: translation, rotation (angle, axis), scale and
+// stretch rotation, y and z exchanged. A scale along x seen through a quarter
+// turn about z stretches y.
 TEST(ObjectOffset, offsetPartsAreWrittenInOutputAxes) {
-  fake::Node node;
-  node.offsetPos = {1, 2, 3};
-  node.offsetRot = QFromAngAxis(kPi / 2, {0, 0, 1});
-  node.offsetScale = {2, 3, 4};
-  EXPECT_TRUE(MatricesNear(
-      ObjectOffsetMatrix(&node),
-      ScaleMatrix({2, 3, 4}) * RotateMatrix(node.offsetRot) * TransMatrix({1, 2, 3}), 1e-6f));
-  const ObjectOffsetFloats b = LayOutObjectOffset(&node);
-  const ObjectOffsetFloats expected{1, 3, 2, kPi / 2, 0, 1, 0, 2, 4, 3, 0, 0, 1, 0};
-  for (size_t i = 0; i < b.size(); ++i) EXPECT_NEAR(b[i], expected[i], 1e-5f) << "float " << i;
-}
-
-TEST(ObjectOffset, scaleAxisTurnsTheStretch) {
-  fake::Node node;
-  node.offsetScale = {2, 1, 1};
-  // Scale along x seen through a quarter turn about z stretches y.
-  node.offsetScaleAxis = QFromAngAxis(kPi / 2, {0, 0, 1});
-  EXPECT_TRUE(MatricesNear(ObjectOffsetMatrix(&node), ScaleMatrix({1, 2, 1}), 1e-6f));
+  const Quat quarter = QFromAngAxis(kPi / 2, {0, 0, 1});
+  const struct {
+    Point3 pos, scale;
+    Quat rot, scaleAxis;
+    Matrix3 matrix;
+    ObjectOffsetFloats block;
+  } cases[] = {
+      {{}, {1, 1, 1}, Quat(), Quat(), Matrix3(), {0, 0, 0, 0, 0, 1, 0, 1, 1, 1, 0, 0, 1, 0}},
+      {{1, 2, 3},
+       {2, 3, 4},
+       quarter,
+       Quat(),
+       ScaleMatrix({2, 3, 4}) * RotateMatrix(quarter) * TransMatrix({1, 2, 3}),
+       {1, 3, 2, kPi / 2, 0, 1, 0, 2, 4, 3, 0, 0, 1, 0}},
+      {{}, {2, 1, 1}, Quat(), quarter, ScaleMatrix({1, 2, 1}), {}},
+  };
+  for (const auto& c : cases) {
+    fake::Node node;
+    node.offsetPos = c.pos;
+    node.offsetScale = c.scale;
+    node.offsetRot = c.rot;
+    node.offsetScaleAxis = c.scaleAxis;
+    EXPECT_TRUE(MatricesNear(ObjectOffsetMatrix(&node), c.matrix, 1e-6f));
+    if (c.block == ObjectOffsetFloats{}) continue;
+    const ObjectOffsetFloats b = LayOutObjectOffset(&node);
+    for (size_t i = 0; i < b.size(); ++i) EXPECT_NEAR(b[i], c.block[i], 1e-5f) << "float " << i;
+  }
 }
 
 TEST(ObjectOffset, blockRebuildsTheOffsetIncludingMirroring) {

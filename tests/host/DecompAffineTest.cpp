@@ -33,28 +33,28 @@ void ExpectCanonical(const AffineParts& parts) {
   EXPECT_GE(parts.u.w, 0.0f);
 }
 
-TEST(DecompAffine, identityGivesNeutralParts) {
-  const AffineParts parts = Decompose(Matrix3());
-  EXPECT_EQ(parts.t, Point3());
-  EXPECT_TRUE(SameRotation(parts.q, Quat(), 1e-7f));
-  EXPECT_EQ(parts.u, Quat());
-  EXPECT_TRUE(PointsNear(parts.k, {1, 1, 1}, 1e-6f));
-  EXPECT_EQ(parts.f, 1.0f);
-}
-
-TEST(DecompAffine, mirroringMovesToTheSignAndLeavesPositiveFactors) {
-  const AffineParts uniform = Decompose(ScaleMatrix({-2, -2, -2}) * TransMatrix({1, 2, 3}));
-  EXPECT_EQ(uniform.f, -1.0f);
-  EXPECT_TRUE(PointsNear(uniform.k, {2, 2, 2}, 1e-5f));
-  EXPECT_TRUE(SameRotation(uniform.q, Quat(), 1e-6f));
-  EXPECT_EQ(uniform.u, Quat());
-  EXPECT_EQ(uniform.t, Point3(1, 2, 3));
-
-  // One mirrored axis: -1 * (1, -1, 1) = (-1, 1, -1) is a half turn about y.
-  const AffineParts single = Decompose(ScaleMatrix({1, -1, 1}));
-  EXPECT_EQ(single.f, -1.0f);
-  EXPECT_TRUE(PointsNear(single.k, {1, 1, 1}, 1e-5f));
-  EXPECT_TRUE(SameRotation(single.q, QFromAngAxis(kPi, {0, 1, 0}), 1e-5f));
+// Exact parts of plain matrices: mirroring moves to the sign and leaves
+// positive factors; one mirrored axis, -1 * (1, -1, 1) = (-1, 1, -1), is a
+// half turn about y.
+TEST(DecompAffine, plainMatricesGiveCanonicalParts) {
+  const struct {
+    Matrix3 m;
+    Point3 t, k;
+    Quat q;
+    float f;
+  } cases[] = {
+      {Matrix3(), {}, {1, 1, 1}, Quat(), 1.0f},
+      {ScaleMatrix({-2, -2, -2}) * TransMatrix({1, 2, 3}), {1, 2, 3}, {2, 2, 2}, Quat(), -1.0f},
+      {ScaleMatrix({1, -1, 1}), {}, {1, 1, 1}, QFromAngAxis(kPi, {0, 1, 0}), -1.0f},
+  };
+  for (const auto& c : cases) {
+    const AffineParts parts = Decompose(c.m);
+    EXPECT_EQ(parts.t, c.t);
+    EXPECT_TRUE(PointsNear(parts.k, c.k, 1e-5f));
+    EXPECT_TRUE(SameRotation(parts.q, c.q, 1e-5f));
+    EXPECT_EQ(parts.u, Quat());
+    EXPECT_EQ(parts.f, c.f);
+  }
 }
 
 TEST(DecompAffine, partsRebuildRandomMatrices) {

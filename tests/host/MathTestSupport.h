@@ -26,20 +26,17 @@ inline ::testing::AssertionResult MatricesNear(const Matrix3& a, const Matrix3& 
 
 inline ::testing::AssertionResult PointsNear(const Point3& a, const Point3& b, float tolerance) {
   if (std::fabs(a.x - b.x) <= tolerance && std::fabs(a.y - b.y) <= tolerance &&
-      std::fabs(a.z - b.z) <= tolerance) {
+      std::fabs(a.z - b.z) <= tolerance)
     return ::testing::AssertionSuccess();
-  }
-  return ::testing::AssertionFailure() << "(" << a.x << ", " << a.y << ", " << a.z << ") vs ("
-                                       << b.x << ", " << b.y << ", " << b.z << ")";
+  return ::testing::AssertionFailure()
+         << a.x << ' ' << a.y << ' ' << a.z << " vs " << b.x << ' ' << b.y << ' ' << b.z;
 }
 
 // Same rotation: q and -q are equal rotations.
 inline ::testing::AssertionResult SameRotation(const Quat& a, const Quat& b, float tolerance) {
   const float dot = a.x * b.x + a.y * b.y + a.z * b.z + a.w * b.w;
   if (std::fabs(std::fabs(dot) - 1.0f) <= tolerance) return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure()
-         << "(" << a.x << ", " << a.y << ", " << a.z << ", " << a.w << ") vs (" << b.x << ", "
-         << b.y << ", " << b.z << ", " << b.w << ")";
+  return ::testing::AssertionFailure() << "rotations differ: |dot| = " << std::fabs(dot);
 }
 
 class RandomValues {

@@ -17,40 +17,31 @@ Matrix3 RandomAffine(RandomValues& random, bool mirrored) {
          TransMatrix(random.Vector(-50.0f, 50.0f));
 }
 
-TEST(Matrix3, productAppliesLeftOperandFirst) {
+// A product and the pre-operations apply their left (or new) transform first.
+TEST(Matrix3, compositionAppliesTheLeftTransformFirst) {
   const Point3 p{1, 2, 3};
-  const Matrix3 translateThenScale = TransMatrix({10, 0, 0}) * ScaleMatrix({2, 2, 2});
-  EXPECT_EQ(p * translateThenScale, Point3(22, 4, 6));
+  EXPECT_EQ(p * (TransMatrix({10, 0, 0}) * ScaleMatrix({2, 2, 2})), Point3(22, 4, 6));
   const Matrix3 scaleThenTranslate = ScaleMatrix({2, 2, 2}) * TransMatrix({10, 0, 0});
   EXPECT_EQ(p * scaleThenTranslate, Point3(12, 4, 6));
   EXPECT_EQ(scaleThenTranslate.VectorTransform(p), Point3(2, 4, 6));
 
   RandomValues random(10);
   for (int i = 0; i < 50; ++i) {
-    const Matrix3 a = RandomAffine(random, false), b = RandomAffine(random, true);
-    const Point3 q = random.Vector(-5, 5);
-    EXPECT_TRUE(PointsNear(q * (a * b), (q * a) * b, 1e-3f));
-  }
-}
-
-TEST(Matrix3, preOperationsApplyTheirTransformFirst) {
-  RandomValues random(11);
-  for (int i = 0; i < 50; ++i) {
-    const Matrix3 m = RandomAffine(random, i % 2 == 1);
-    const Point3 t = random.Vector(-5, 5), s = random.Vector(0.5f, 2);
-    const Quat q = random.Rotation();
+    const Matrix3 m = RandomAffine(random, i % 2 == 1), b = RandomAffine(random, true);
+    const Point3 q = random.Vector(-5, 5), t = random.Vector(-5, 5), s = random.Vector(0.5f, 2);
+    EXPECT_TRUE(PointsNear(q * (m * b), (q * m) * b, 1e-3f));
+    const Quat r = random.Rotation();
     Matrix3 translated = m, rotated = m, scaled = m;
     translated.PreTranslate(t);
-    rotated.PreRotate(q);
+    rotated.PreRotate(r);
     scaled.PreScale(s);
     EXPECT_TRUE(MatricesNear(translated, TransMatrix(t) * m, 1e-4f));
-    EXPECT_TRUE(MatricesNear(rotated, RotateMatrix(q) * m, 1e-4f));
+    EXPECT_TRUE(MatricesNear(rotated, RotateMatrix(r) * m, 1e-4f));
     EXPECT_TRUE(MatricesNear(scaled, ScaleMatrix(s) * m, 1e-4f));
   }
   Matrix3 m = TransMatrix({1, 2, 3});
   m.SetRotate(QFromAngAxis(kPi / 2, {0, 0, 1}));
   EXPECT_TRUE(MatricesNear(m, RotateMatrix(QFromAngAxis(kPi / 2, {0, 0, 1})), 0.0f));
-  EXPECT_EQ(Matrix3(false), Matrix3({}, {}, {}, {}));
 }
 
 TEST(Matrix3, parityIsTrueOnlyForMirroringTransforms) {

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <filesystem>
 
 #include "io/FileBytes.h"
@@ -45,11 +44,6 @@ TEST(FileServices, copyFileReplacesUnlessAskedNotTo) {
   EXPECT_EQ(ReadFileBytes(to), std::vector<uint8_t>{3});
   EXPECT_FALSE(CopyFileA(folder.File("missing.png").c_str(), to.c_str(), false));
   EXPECT_FALSE(CopyFileA(nullptr, to.c_str(), false));
-}
-
-TEST(FileServices, systemErrorTextIsTheCLibraryText) {
-  EXPECT_EQ(SystemErrorText(ENOENT), "No such file or directory");
-  EXPECT_EQ(SystemErrorText(ENOSPC), "No space left on device");
 }
 
 }  // namespace

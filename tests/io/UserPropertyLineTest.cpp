@@ -5,38 +5,31 @@
 namespace kiln {
 namespace {
 
-struct Pair {
-  bool ok;
-  std::string key, value;
-};
-
-Pair Parse(std::string_view line) {
-  Pair pair{};
-  pair.ok = ParseUserPropertyLine(line, &pair.key, &pair.value);
-  return pair;
-}
-
+// The key is the first word (leading spaces skipped, a tab belongs to it);
+// the value keeps everything after the first '='. Lines without a key or a
+// value give no pair.
 TEST(UserPropertyLine, keyIsFirstWordAndValueKeepsEverythingAfterTheEquals) {
-  Pair mass = Parse("mass = 12");
-  EXPECT_TRUE(mass.ok);
-  EXPECT_EQ(mass.key, "mass");
-  EXPECT_EQ(mass.value, " 12");
-
-  Pair name = Parse("name=Car 1\r");
-  EXPECT_EQ(name.key, "name");
-  EXPECT_EQ(name.value, "Car 1\r");
-
-  Pair leading = Parse("   \tspeed max=3=4");
-  EXPECT_EQ(leading.key, "\tspeed");
-  EXPECT_EQ(leading.value, "3=4");
-}
-
-TEST(UserPropertyLine, linesWithoutKeyOrValueGiveNoPair) {
-  EXPECT_FALSE(Parse("no equals sign").ok);
-  EXPECT_FALSE(Parse("key=").ok);
-  EXPECT_FALSE(Parse("=value").ok);
-  EXPECT_FALSE(Parse("   =value").ok);
-  EXPECT_FALSE(Parse("").ok);
+  const struct {
+    std::string_view line;
+    bool ok;
+    std::string key, value;
+  } cases[] = {
+      {"mass = 12", true, "mass", " 12"},
+      {"name=Car 1\r", true, "name", "Car 1\r"},
+      {"   \tspeed max=3=4", true, "\tspeed", "3=4"},
+      {"no equals sign", false, "", ""},
+      {"key=", false, "", ""},
+      {"=value", false, "", ""},
+      {"   =value", false, "", ""},
+      {"", false, "", ""},
+  };
+  for (const auto& c : cases) {
+    std::string key, value;
+    EXPECT_EQ(ParseUserPropertyLine(c.line, &key, &value), c.ok) << c.line;
+    if (!c.ok) continue;
+    EXPECT_EQ(key, c.key) << c.line;
+    EXPECT_EQ(value, c.value) << c.line;
+  }
 }
 
 }  // namespace

@@ -4,8 +4,6 @@
 #include <vector>
 
 #include "platform/DebugOutput.h"
-#include "platform/Dialogs.h"
-#include "platform/Messages.h"
 
 namespace kiln::platform {
 namespace {
@@ -19,22 +17,6 @@ TEST(DebugOutput, reachesTheInstalledSinkOnly) {
   SetDebugOutputSink(nullptr);
   OutputDebugStringA("dropped again");
   EXPECT_EQ(lines, std::vector<std::string>{"mesh Box01: 12 faces\n"});
-}
-
-TEST(Dialogs, withoutHandlerConfirmsUnchangedOtherwiseAsksIt) {
-  DialogTemplate dialog{1, "Title", "MS Shell Dlg", 8, 100, 50, {}};
-  DialogState state{{{10, 1}, {11, 0}}};
-  EXPECT_EQ(DoModal(dialog, state), IDOK);
-  EXPECT_EQ(state.checks, (std::vector<std::pair<int, int>>{{10, 1}, {11, 0}}));
-
-  SetDialogHandler([](const DialogTemplate& shown, DialogState& edited) {
-    EXPECT_EQ(shown.title, "Title");
-    edited.checks[1].second = 1;
-    return IDCANCEL;
-  });
-  EXPECT_EQ(DoModal(dialog, state), IDCANCEL);
-  EXPECT_EQ(state.checks[1].second, 1);
-  SetDialogHandler(nullptr);
 }
 
 }  // namespace

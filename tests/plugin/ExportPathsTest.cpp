@@ -7,31 +7,22 @@
 namespace kiln {
 namespace {
 
-TEST(ExportPaths, blanksInTheFileNameAreReplacedOnceWithAWarning) {
+TEST(ExportPaths, sideFilesShareTheBaseWithBlanksReplacedOnceWithAWarning) {
   ExportLog log;
   CurrentLog = &log;
-  ExportPaths paths = MakeExportPaths("/tmp/out/my scene.zqs");
+  const ExportPaths paths = MakeExportPaths("/tmp/out/my scene.zqs");
+  const ExportPaths plain = MakeExportPaths("/data/walk.zqa");
   CurrentLog = nullptr;
-  EXPECT_EQ(paths.output, "/tmp/out/my_scene.zqs");
-  EXPECT_EQ(paths.ini, "/tmp/out/my_scene.ini");
-  EXPECT_EQ(paths.shaderIni, "/tmp/out/my_scene_shaders.ini");
-  EXPECT_EQ(paths.cfg, "/tmp/out/my_scene.cfg");
-  EXPECT_EQ(paths.textureFolder, "/tmp/out/textures");
-  EXPECT_EQ(paths.errorsLog, "/tmp/out/my_scene_errors.log");
-  EXPECT_EQ(paths.warningsLog, "/tmp/out/my_scene_warnings.log");
-  EXPECT_EQ(paths.informationsLog, "/tmp/out/my_scene_informations.log");
-  ASSERT_EQ(log.Warnings().size(), 1u);
-  EXPECT_EQ(log.Warnings()[0], "++ Invalid filename: my scene converted to: my_scene");
-}
-
-TEST(ExportPaths, aPlainNameIsUsedAsIs) {
-  ExportLog log;
-  CurrentLog = &log;
-  ExportPaths paths = MakeExportPaths("/data/walk.zqa");
-  CurrentLog = nullptr;
-  EXPECT_EQ(paths.output, "/data/walk.zqa");
-  EXPECT_EQ(paths.base, "/data/walk");
-  EXPECT_TRUE(log.Warnings().empty());
+  EXPECT_EQ((std::vector<std::string>{paths.output, paths.ini, paths.shaderIni, paths.cfg,
+                                      paths.textureFolder, paths.errorsLog, paths.warningsLog,
+                                      paths.informationsLog}),
+            (std::vector<std::string>{
+                "/tmp/out/my_scene.zqs", "/tmp/out/my_scene.ini", "/tmp/out/my_scene_shaders.ini",
+                "/tmp/out/my_scene.cfg", "/tmp/out/textures", "/tmp/out/my_scene_errors.log",
+                "/tmp/out/my_scene_warnings.log", "/tmp/out/my_scene_informations.log"}));
+  EXPECT_EQ(plain.output, "/data/walk.zqa");
+  EXPECT_EQ(log.Warnings(),
+            std::vector<std::string>{"++ Invalid filename: my scene converted to: my_scene"});
 }
 
 }  // namespace

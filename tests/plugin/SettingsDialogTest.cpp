@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <tuple>
 
 #include "platform/Messages.h"
 #include "plugin/SettingsDialog.h"
@@ -12,12 +13,9 @@ using Checks = std::vector<std::pair<int, int>>;
 
 TEST(SettingsDialog, templateHoldsTheElevenFlagBoxes) {
   const platform::DialogTemplate& dialog = SettingsDialogTemplate();
-  EXPECT_EQ(dialog.resourceId, 2005);
-  EXPECT_EQ(dialog.title, "Pangolin Exporter Settings");
-  EXPECT_EQ(dialog.fontName, "MS Shell Dlg");
-  EXPECT_EQ(dialog.fontSize, 8);
-  EXPECT_EQ(dialog.width, 315);
-  EXPECT_EQ(dialog.height, 221);
+  EXPECT_EQ(std::tie(dialog.resourceId, dialog.title, dialog.fontName, dialog.fontSize,
+                     dialog.width, dialog.height),
+            std::make_tuple(2005, "Pangolin Exporter Settings", "MS Shell Dlg", 8, 315, 221));
   ASSERT_EQ(dialog.controls.size(), 13u);
   EXPECT_EQ(dialog.controls[0].kind, platform::ControlKind::DefaultPushButton);
   EXPECT_EQ(dialog.controls[0].id, platform::IDOK);

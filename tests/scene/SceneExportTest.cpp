@@ -127,17 +127,24 @@ TEST(SceneExport, collidingNamesAreRenamedInTheSceneAndLogged) {
   b.Node("A");
   b.Node("A");
   b.Node("A_4");  // the number the second A would get belongs to this node
+  // A name at the 255-character limit gives up its end; the line names the
+  // name it is given.
+  const std::string longName(255, 'L'), given = longName.substr(0, 253) + "_7";
+  b.Node(longName);
+  b.Node(longName);
   auto scene = b.Build();
   ExportHarness harness;
   harness.Export(*scene, "names.zqs", true);
 
   std::vector<std::string> names;
   for (auto* node : scene->NodesDepthFirst()) names.push_back(node->GetName());
-  EXPECT_EQ(names, (std::vector<std::string>{"Box", "Box_2", "A", "A_5", "A_4"}));
+  EXPECT_EQ(names, (std::vector<std::string>{"Box", "Box_2", "A", "A_5", "A_4", longName, given}));
   EXPECT_EQ(harness.ReadText("names_errors.log"),
             "*** Errors exporting\n\n"
             "Change colliding name: Box to Box_2\n"
-            "Change colliding name: A to A_5\n");
+            "Change colliding name: A to A_5\n"
+            "Change colliding name: " +
+                longName + " to " + given + "\n");
 }
 
 }  // namespace

@@ -5,53 +5,36 @@
 namespace kiln {
 namespace {
 
-TEST(PathParts, splitsAtEitherSeparatorAndLastDot) {
+// Splits at either separator and the last dot; empty parts are kept apart
+// from absent ones, each split replaces the earlier parts, and long paths are
+// split whole.
+TEST(PathParts, splitsIntoFolderBaseNameAndExtension) {
+  using Part = std::optional<std::string>;
+  const std::string longFolder = "/" + std::string(400, 'f') + "/";
+  const struct {
+    std::string path;
+    Part folder;
+    std::string fileName, baseName;
+    Part extension;
+  } cases[] = {
+      {"C:\\out\\walk.zqa", "C:\\out\\", "walk.zqa", "walk", "zqa"},
+      {"C:\\my.cars/red.car.v2.zqc", "C:\\my.cars/", "red.car.v2.zqc", "red.car.v2", "zqc"},
+      {"readme", std::nullopt, "readme", "readme", std::nullopt},
+      {"out/", "out/", "", "", std::nullopt},
+      {"walk.", std::nullopt, "walk.", "walk", ""},
+      {"/home/.profile", "/home/", ".profile", "", "profile"},
+      {"", std::nullopt, "", "", std::nullopt},
+      {longFolder + "scene.zqs", longFolder, "scene.zqs", "scene", "zqs"},
+  };
   PathParts parts;
-  parts.Split("C:\\out\\walk.zqa");
-  EXPECT_EQ(parts.path, "C:\\out\\walk.zqa");
-  EXPECT_EQ(parts.folder, "C:\\out\\");
-  EXPECT_EQ(parts.fileName, "walk.zqa");
-  EXPECT_EQ(parts.baseName, "walk");
-  EXPECT_EQ(parts.extension, "zqa");
-
-  parts.Split("C:\\my.cars/red.car.v2.zqc");
-  EXPECT_EQ(parts.folder, "C:\\my.cars/");
-  EXPECT_EQ(parts.baseName, "red.car.v2");
-  EXPECT_EQ(parts.extension, "zqc");
-
-  // Earlier parts are replaced: no folder, no extension now.
-  parts.Split("readme");
-  EXPECT_EQ(parts.folder, std::nullopt);
-  EXPECT_EQ(parts.fileName, "readme");
-  EXPECT_EQ(parts.baseName, "readme");
-  EXPECT_EQ(parts.extension, std::nullopt);
-}
-
-TEST(PathParts, keepsEmptyPartsApartFromAbsentOnes) {
-  PathParts parts;
-  parts.Split("out/");
-  EXPECT_EQ(parts.folder, "out/");
-  EXPECT_EQ(parts.fileName, "");
-  EXPECT_EQ(parts.extension, std::nullopt);
-
-  parts.Split("walk.");
-  EXPECT_EQ(parts.baseName, "walk");
-  EXPECT_EQ(parts.extension, "");
-
-  parts.Split("/home/.profile");
-  EXPECT_EQ(parts.baseName, "");
-  EXPECT_EQ(parts.extension, "profile");
-
-  parts.Split("");
-  EXPECT_EQ(parts.path, "");
-  EXPECT_EQ(parts.folder, std::nullopt);
-  EXPECT_EQ(parts.fileName, "");
-
-  // Long paths are split whole, never cut.
-  std::string longFolder = "/" + std::string(400, 'f') + "/";
-  parts.Split(longFolder + "scene.zqs");
-  EXPECT_EQ(parts.folder, longFolder);
-  EXPECT_EQ(parts.extension, "zqs");
+  for (const auto& c : cases) {
+    parts.Split(c.path);
+    EXPECT_EQ(parts.path, c.path);
+    EXPECT_EQ(parts.folder, c.folder) << c.path;
+    EXPECT_EQ(parts.fileName, c.fileName) << c.path;
+    EXPECT_EQ(parts.baseName, c.baseName) << c.path;
+    EXPECT_EQ(parts.extension, c.extension) << c.path;
+  }
 }
 
 }  // namespace
