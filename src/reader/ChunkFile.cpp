@@ -17,6 +17,13 @@ namespace {
 // the limit keeps hostile input from exhausting the stack.
 constexpr int kMaxDepth = 64;
 
+// Chunks nested past the limit make the whole file unreadable, even inside
+// a payload that is only tried as chunks.
+class NestingError : public ReadError {
+ public:
+  using ReadError::ReadError;
+};
+
 uint32_t DWordAt(const std::vector<uint8_t>& bytes, uint64_t offset) {
   uint32_t value;
   std::memcpy(&value, bytes.data() + offset, sizeof value);
@@ -32,7 +39,8 @@ class Parser {
   Chunk ParseChunk(uint64_t offset, uint64_t end, int depth) const {
     const char* container = depth == 0 ? "the file" : "its parent";
     if (depth > kMaxDepth) {
-      throw ReadError(offset, "chunks nested deeper than " + std::to_string(kMaxDepth) + " levels");
+      throw NestingError(offset,
+                         "chunks nested deeper than " + std::to_string(kMaxDepth) + " levels");
     }
     uint64_t left = end - offset;
     if (left >= 4 && DWordAt(bytes_, offset) != kChunkIdLength) {
@@ -102,6 +110,8 @@ class Parser {
   std::vector<Chunk> TryChildren(uint64_t begin, uint64_t end, int depth) const {
     try {
       return ParseChildren(begin, end, depth);
+    } catch (const NestingError&) {
+      throw;
     } catch (const ReadError&) {
       return {};
     }

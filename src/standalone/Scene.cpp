@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <unordered_set>
 
 #include "standalone/Modifiers.h"
 #include "standalone/SceneObjects.h"
@@ -63,6 +64,53 @@ void Scene::SetParent(SceneNode& node, SceneNode& parent) {
   if (node.parent_) std::erase(node.parent_->children_, &node);
   node.parent_ = &parent;
   parent.children_.push_back(&node);
+}
+
+void Scene::SetParents(const std::vector<std::pair<SceneNode*, SceneNode*>>& links) {
+  std::unordered_map<SceneNode*, SceneNode*> newParent;
+  for (auto [node, parent] : links) {
+    if (node->isRoot_) throw std::invalid_argument("the root node cannot get a parent");
+    if (&node->OwnerScene() != this || &parent->OwnerScene() != this) {
+      throw std::invalid_argument("node " + node->Name() +
+                                  " or its new parent belongs to another scene");
+    }
+    if (!newParent.emplace(node, parent).second) {
+      throw std::invalid_argument("node " + node->Name() + " is given two parents");
+    }
+  }
+  // Follow the parent links as they will be: a walk that comes back onto its
+  // own path is a loop. Nodes whose walk ended are not walked again.
+  enum class Mark { kOnPath, kDone };
+  std::unordered_map<SceneNode*, Mark> marks;
+  std::vector<SceneNode*> path;
+  for (auto [start, ignored] : links) {
+    path.clear();
+    for (SceneNode* up = start; up;) {
+      auto [mark, fresh] = marks.emplace(up, Mark::kOnPath);
+      if (!fresh) {
+        if (mark->second == Mark::kOnPath) {
+          throw std::invalid_argument("node " + newParent[start]->Name() + " is " + start->Name() +
+                                      " or below it and cannot be its parent");
+        }
+        break;
+      }
+      path.push_back(up);
+      auto moved = newParent.find(up);
+      up = moved != newParent.end() ? moved->second : up->parent_;
+    }
+    for (SceneNode* node : path) marks[node] = Mark::kDone;
+  }
+  std::unordered_set<SceneNode*> oldParents;
+  for (auto [node, parent] : links) {
+    if (node->parent_) oldParents.insert(node->parent_);
+  }
+  for (SceneNode* old : oldParents) {
+    std::erase_if(old->children_, [&](SceneNode* child) { return newParent.count(child) > 0; });
+  }
+  for (auto [node, parent] : links) {
+    node->parent_ = parent;
+    parent->children_.push_back(node);
+  }
 }
 
 SceneNode* Scene::FindNode(uint32_t handle) const {

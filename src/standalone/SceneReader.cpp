@@ -16,6 +16,8 @@ namespace kiln::standalone {
 namespace {
 
 constexpr int kFormatVersion = 1;
+// Most nodes a scene file may list.
+constexpr size_t kMaxNodes = size_t{1} << 20;
 
 std::vector<Point3> ToPoints(const std::vector<float>& flat) {
   std::vector<Point3> points(flat.size() / 3);
@@ -174,7 +176,7 @@ class Reader {
       v.ExpectObject({"name", "class", "classId", "uvAxis", "subTexmaps", "file", "alphaAsMono",
                       "alphaAsRGB", "uv", "paramBlocks", "customAttributes"});
       Texture& texture = *scene_->Textures()[i];
-      if (auto name = v.Find("name")) texture.name = name->String();
+      if (auto name = v.Find("name")) texture.name = name->Name();
       ReadClass(v, "Bitmap", KnownTextureClasses(), "texture", &texture.classId,
                 &texture.className);
       if (auto axis = v.Find("uvAxis")) {
@@ -201,7 +203,7 @@ class Reader {
                       "diffuse", "specular", "shininess", "shineStrength", "opacity", "twoSided",
                       "requirements", "amounts", "mapEnables", "paramBlocks", "customAttributes"});
       Material& material = *scene_->Materials()[i];
-      if (auto name = v.Find("name")) material.name = name->String();
+      if (auto name = v.Find("name")) material.name = name->Name();
       ReadClass(v, "Standard", KnownMaterialClasses(), "material", &material.classId,
                 &material.className);
       if (auto subs = v.Find("subMaterials")) {
@@ -275,6 +277,10 @@ class Reader {
   // Creates every node under the root, then links parents in file order, so
   // that children keep the order in which the file lists them.
   void CreateNodes(const JsonValue& list) {
+    if (list.Size() > kMaxNodes) {
+      list.Fail(std::to_string(list.Size()) + " nodes, more than the " + std::to_string(kMaxNodes) +
+                " a scene may hold");
+    }
     std::vector<std::optional<uint32_t>> parents;
     for (size_t i = 0; i < list.Size(); ++i) {
       const JsonValue v = list[i];
@@ -305,12 +311,14 @@ class Reader {
     }
     CheckParentLoops(parentIndex);
     for (Entry& entry : entries_) {
-      entry.node = &scene_->CreateNode(entry.json.At("name").String(), nullptr, entry.handle);
+      entry.node = &scene_->CreateNode(entry.json.At("name").Name(), nullptr, entry.handle);
       nodeIndex_[entry.node] = &entry - entries_.data();
     }
+    std::vector<std::pair<SceneNode*, SceneNode*>> links;
     for (size_t i = 0; i < entries_.size(); ++i) {
-      if (parentIndex[i] >= 0) scene_->SetParent(*entries_[i].node, *entries_[parentIndex[i]].node);
+      if (parentIndex[i] >= 0) links.emplace_back(entries_[i].node, entries_[parentIndex[i]].node);
     }
+    scene_->SetParents(links);
   }
 
   void CheckParentLoops(const std::vector<int>& parentIndex) {
@@ -460,6 +468,10 @@ class Reader {
 
   void ReadFaces(const JsonValue& v, Mesh* mesh) {
     if (v.IsArray()) {
+      if (v.Size() > SideBufferReader::kMaxArrayItems) {
+        v.Fail(std::to_string(v.Size()) + " faces, more than " +
+               std::to_string(SideBufferReader::kMaxArrayItems));
+      }
       mesh->faces.resize(v.Size());
       for (size_t f = 0; f < v.Size(); ++f) {
         const JsonValue face = v[f];
@@ -650,6 +662,14 @@ std::unique_ptr<Scene> ReadSceneText(std::string_view text, const std::string& f
     }
   } catch (const JsonInputError& e) {
     throw SceneLoadError(fileName, {{e.path, e.message}});
+  } catch (const nlohmann::json::exception& e) {
+    // Every reading of the document goes through JsonValue, which says
+    // where; this is a last guard, so the library's own failure still
+    // names the file rather than ending the program.
+    throw SceneLoadError(fileName, {{"", PlainLibraryMessage(e)}});
+  } catch (const std::bad_alloc&) {
+    throw SceneLoadError(fileName, {{"", "not enough memory to load the scene (" +
+                                             std::to_string(text.size()) + " bytes of text)"}});
   }
   if (!problems.empty()) throw SceneLoadError(fileName, std::move(problems));
   return scene;

@@ -186,6 +186,8 @@ std::string MeshDocument(const std::string& meshExtra, const std::string& nodeEx
 }
 
 TEST(SceneFile, badInputNamesTheFileThePathAndWhatWasExpected) {
+  std::string manyNodes = "0";  // the list is refused by its length, before its entries are read
+  for (int i = 0; i < 1 << 20; ++i) manyNodes += ",0";
   const std::vector<BadInput> cases = {
       {"malformed JSON", "{\n  \"format\": \"kscene\",\n  \"version\": 1\n  \"nodes\": []\n}", "",
        "malformed JSON: parse error at line 4, column 9"},
@@ -291,6 +293,18 @@ TEST(SceneFile, badInputNamesTheFileThePathAndWhatWasExpected) {
        "/nodes/0/modifiers/0/channels/1/slot", "channels must be listed by increasing slot"},
       {"frame rate that does not divide a second", WithNodes("", R"("frameRate": 7, )"),
        "/frameRate", "frame rate 7 does not divide 4800 ticks"},
+      // Hostile input: what the JSON library refuses, and what would size the memory.
+      {"number too large to read", "1e400", "",
+       "cannot read the number '1e400': it is outside the range of a 64-bit float"},
+      {"number too large to read, deep inside",
+       WithNodes(R"({"name": "A", "handle": 1, "transform": {"position": [0, -1e999, 0]}})"),
+       "/nodes/0/transform/position/1", "cannot read the number '-1e999'"},
+      {"NUL inside a name", WithNodes(R"({"name": "Box\u0000Hidden", "handle": 1})"),
+       "/nodes/0/name", "text holds a NUL character (\\u0000) at byte 3"},
+      {"name too long", WithNodes(R"({"name": ")" + std::string(65537, 'n') + R"(", "handle": 1})"),
+       "/nodes/0/name", "name of 65537 bytes, longer than 65536"},
+      {"too many nodes", WithNodes(manyNodes), "/nodes",
+       "1048577 nodes, more than the 1048576 a scene may hold"},
   };
   for (const BadInput& bad : cases) {
     SCOPED_TRACE(bad.what);
@@ -365,7 +379,10 @@ TEST(SceneFile, sideFileViewsAreCheckedAgainstTheFile) {
        "type": "u16"})"),
        "/nodes/0/mesh/faces/v", "view of 12 bytes at offset 40 runs past the end of buffer 0 (48"},
       {"huge count", document(R"({"buffer": 0, "count": 4294967295, "type": "f32"})", goodFaces),
-       "/nodes/0/mesh/verts", "view of 17179869180 bytes at offset 0 runs past the end"},
+       "/nodes/0/mesh/verts/count", "count 4294967295 is more than 67108864 items of 3"},
+      {"largest count, past the end",
+       document(R"({"buffer": 0, "count": 201326592, "type": "f32"})", goodFaces),
+       "/nodes/0/mesh/verts", "view of 805306368 bytes at offset 0 runs past the end"},
       {"huge offset",
        document(R"({"buffer": 0, "offset": 4294967295, "count": 3,
        "type": "f32"})",
