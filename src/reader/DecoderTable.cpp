@@ -5,6 +5,8 @@ namespace kiln::reader {
 // One line per family of chunks; each function lives beside its payload types.
 void AddSceneDecoders(DecoderRegistry& registry);
 void AddMeshDecoders(DecoderRegistry& registry);
+void AddAnimationDecoders(DecoderRegistry& registry);
+void AddHelperDecoders(DecoderRegistry& registry);
 void AddMaterialDecoders(DecoderRegistry& registry);
 
 const DecoderRegistry& StandardDecoders() {
@@ -12,6 +14,8 @@ const DecoderRegistry& StandardDecoders() {
     DecoderRegistry all;
     AddSceneDecoders(all);
     AddMeshDecoders(all);
+    AddAnimationDecoders(all);
+    AddHelperDecoders(all);
     AddMaterialDecoders(all);
     return all;
   }();
