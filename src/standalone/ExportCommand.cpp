@@ -22,6 +22,7 @@
 #include "standalone/SceneInterface.h"
 #include "standalone/TerminalDialog.h"
 #include "standalone/TerminalPrompts.h"
+#include "standalone/import/SceneSource.h"
 
 namespace kiln::standalone {
 namespace fs = std::filesystem;
@@ -162,12 +163,16 @@ int RunExportCommand(const ExportOptions& options) {
     return Fail(kExitFailure, "output folder " + folder.string() + " cannot be written");
   }
 
-  std::unique_ptr<Scene> scene;
+  std::unique_ptr<SceneSource> source;
   try {
-    scene = LoadSceneFile(options.scene);
+    source = std::make_unique<SceneSource>(options.scene, options.clip);
+  } catch (const UnknownClip& error) {
+    return Fail(kExitUsage, options.scene + ": " + error.what());
   } catch (const std::exception& error) {
     return Fail(kExitFailure, error.what());
   }
+  if (source->Asset()) PrintImportNotes(source->Asset()->notes, options.scene, false, stderr);
+  std::unique_ptr<Scene>& scene = source->ScenePointer();
   if (!options.configDir.empty()) scene->pluginConfigDir = options.configDir;
   if (scene->pluginConfigDir.empty()) scene->pluginConfigDir = DefaultConfigDir();
   std::error_code ignored;

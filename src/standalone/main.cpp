@@ -10,6 +10,7 @@
 #include "standalone/ExitCodes.h"
 #include "standalone/ExportCommand.h"
 #include "standalone/InfoCommands.h"
+#include "standalone/import/ConvertCommand.h"
 
 using namespace kiln::standalone;
 
@@ -26,9 +27,10 @@ constexpr const char* kDescription =
 void AddExportCommand(CLI::App& app, ExportOptions& options,
                       std::map<std::string, std::string>& flags) {
   CLI::App* cmd = app.add_subcommand("export", "Export a scene file to a chunked file");
-  cmd->add_option("scene", options.scene, "Scene file (.kscene.json)")
-      ->required()
-      ->check(CLI::ExistingFile);
+  cmd->add_option("scene", options.scene,
+                  "Scene file (.kscene.json), or an asset to import (glTF, FBX, Collada, 3DS,\n"
+                  "OBJ, ...: see kiln convert --list-formats)")
+      ->required();
   cmd->add_option("output", options.output, "Output file; its extension picks the kind")
       ->required();
   static const std::map<std::string, int> answers = {{"overwrite", kiln::platform::IDYES},
@@ -48,6 +50,9 @@ void AddExportCommand(CLI::App& app, ExportOptions& options,
                   "CarExporterSettings.ini and ShaderMap.ini (default: the scene's, else\n"
                   "$XDG_CONFIG_HOME/kiln or ~/.config/kiln)");
   cmd->add_option("--plugin", options.plugin, "Exporter module (default: beside this program)");
+  cmd->add_option(
+      "--clip", options.clip,
+      "The animation clip of an asset to import, by name or index (default: the first)");
   for (const char* name : kSettingNames) {
     cmd->add_option(
            std::string("--") + name, flags[name],
@@ -79,11 +84,20 @@ int main(int argc, char** argv) {
   dump->add_option("file", dumpFile, "Exported file")->required()->check(CLI::ExistingFile);
   dump->add_flag("--json", dumpJson, "Print JSON for programs");
 
-  std::string infoScene;
-  CLI::App* info = app.add_subcommand("info", "Describe a scene file");
-  info->add_option("scene", infoScene, "Scene file (.kscene.json)")
-      ->required()
-      ->check(CLI::ExistingFile);
+  std::string infoScene, infoClip;
+  CLI::App* info = app.add_subcommand("info", "Describe a scene file or an asset");
+  info->add_option("scene", infoScene, "Scene file (.kscene.json) or an asset")->required();
+  info->add_option("--clip", infoClip, "The animation clip of an asset, by name or index");
+
+  ConvertOptions convertOptions;
+  CLI::App* convert = app.add_subcommand(
+      "convert", "Import an asset and write it as a scene file, with its side file and images");
+  convert->add_option("asset", convertOptions.asset, "Asset to import (glTF, FBX, Collada, ...)");
+  convert->add_option("scene", convertOptions.scene, "Scene file to write (.kscene.json)");
+  convert->add_option("--clip", convertOptions.clip,
+                      "The animation clip to import, by name or index (default: the first)");
+  convert->add_flag("--list-formats", convertOptions.listFormats,
+                    "List the formats the importer reads");
 
   std::string plugin;
   CLI::App* pluginInfo =
@@ -98,7 +112,8 @@ int main(int argc, char** argv) {
   }
 
   if (*dump) return RunDumpCommand(dumpFile, dumpJson);
-  if (*info) return RunInfoCommand(infoScene);
+  if (*info) return RunInfoCommand(infoScene, infoClip);
+  if (*convert) return RunConvertCommand(convertOptions);
   if (*pluginInfo) return RunPluginInfoCommand(plugin);
 
   for (int i = 0; i < kSettingCount; ++i) {
