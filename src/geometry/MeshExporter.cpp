@@ -7,6 +7,7 @@
 #include "geometry/FaceBlocks.h"
 #include "geometry/LocalTransform.h"
 #include "geometry/ModifierSwitch.h"
+#include "geometry/MorphWeights.h"
 #include "geometry/NodeLookup.h"
 #include "geometry/TransformWriter.h"
 #include "host/INode.h"
@@ -51,6 +52,11 @@ MeshExporter::MeshExporter(INode* node, Interface* ip, const MaterialExporter* m
     : NodeExporter(node, ip), materials_(materials), builder_(std::make_unique<MeshBuilder>()) {
   RequestTrack(0, 0);
   if (node_->GetVisController() != nullptr) RequestTrack(4, 6);
+  // Made here rather than while the mesh is written, so that animation
+  // exports, which write no mesh, get the weight tracks too.
+  for (int channel : AnimatedMorphChannels(node_)) {
+    RequestTrack(kMorphTrackKind, kFirstMorphTrackSubKind + channel);
+  }
 }
 
 int MeshExporter::Export(CZX9_DiskWriter* writer, Object* evaluated) {
@@ -132,13 +138,7 @@ bool MeshExporter::WriteMeshChunk(CZX9_DiskWriter& writer, Object* object, MeshK
   }
   const bool morphed = kind == MeshKind::kMorphed || kind == MeshKind::kSkinnedAndMorphed;
   const bool skinned = kind == MeshKind::kSkinned || kind == MeshKind::kSkinnedAndMorphed;
-  if (morphed) {
-    morphChannels_ = CollectMorphChannels(node_, morpher);
-    for (size_t n = 0; n < morphChannels_.size(); ++n) {
-      if (morphChannels_[n].animated)
-        RequestTrack(kMorphTrackKind, kFirstMorphTrackSubKind + static_cast<int32_t>(n));
-    }
-  }
+  if (morphed) morphChannels_ = CollectMorphChannels(node_, morpher);
   if (skinned && !CollectSkin(node_, skin_)) return false;
 
   builder_->GroupFacesByMaterial();

@@ -62,6 +62,7 @@ struct CZX9_DiskWriter::File {
   size_t capacity = kBufferSize;
   bool detached = false;
   uint64_t detachedPosition = 0;
+  bool finished = false;  // written out; Close only puts it in place
 
   static size_t CapacityAt(uint64_t start) {
     return static_cast<size_t>(std::min<uint64_t>(kBufferSize, kLargestFileEnd - start));
@@ -187,13 +188,24 @@ void CZX9_DiskWriter::Open(const char* fileName) {
   file_ = file.release();
 }
 
+void CZX9_DiskWriter::Finish() {
+  if (!file_ || file_->finished) return;
+  if (file_->Filled() > 0 &&
+      !file_->WriteAt(file_->buffer.get(), file_->Filled(), file_->windowStart)) {
+    std::unique_ptr<File> file(file_);
+    file_ = nullptr;
+    Fail("Error writing file: " + file->temporary.Target() + "\n" + ErrnoText());
+  }
+  file_->StartWindow(file_->Position());
+  file_->finished = true;
+}
+
 void CZX9_DiskWriter::Close() {
   if (!file_) return;
+  Finish();
   std::unique_ptr<File> file(file_);
   file_ = nullptr;
-  if ((file->Filled() > 0 &&
-       !file->WriteAt(file->buffer.get(), file->Filled(), file->windowStart)) ||
-      !file->temporary.Commit()) {
+  if (!file->temporary.Commit()) {
     Fail("Error writing file: " + file->temporary.Target() + "\n" + ErrnoText());
   }
 }

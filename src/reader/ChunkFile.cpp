@@ -7,6 +7,7 @@
 #include <fstream>
 #include <system_error>
 
+#include "reader/AnimationChunks.h"
 #include "reader/Decoders.h"
 
 namespace kiln::reader {
@@ -211,7 +212,9 @@ ChunkFile ParseChunkFile(std::vector<uint8_t> bytes) {
   return ParseChunkFile(std::move(bytes), StandardDecoders());
 }
 
-ChunkFile ReadChunkFile(const std::string& path) {
+namespace {
+
+std::vector<uint8_t> ReadBytes(const std::string& path) {
   std::error_code error;
   if (std::filesystem::is_directory(path, error)) {
     throw ReadError(0, "cannot read " + path + ": " + std::generic_category().message(EISDIR));
@@ -226,7 +229,25 @@ ChunkFile ReadChunkFile(const std::string& path) {
   if (size < 0 || !in.read(reinterpret_cast<char*>(bytes.data()), size)) {
     throw ReadError(0, "cannot read " + path);
   }
-  return ParseChunkFile(std::move(bytes));
+  return bytes;
+}
+
+}  // namespace
+
+ChunkFile ReadChunkFile(const std::string& path) {
+  ChunkFile file = ParseChunkFile(ReadBytes(path));
+  // An animation file keeps its samples in the stream file beside it.
+  std::filesystem::path stream(path);
+  if (stream.extension() == ".zqa") {
+    stream.replace_extension(".str");
+    std::error_code error;
+    if (std::filesystem::is_regular_file(stream, error)) {
+      AttachStream(file, ReadBytes(stream.string()));
+    } else {
+      file.notes.push_back("no stream file " + stream.filename().string() + " beside the file");
+    }
+  }
+  return file;
 }
 
 std::vector<const Chunk*> FindChunks(const ChunkFile& file, uint32_t type) {

@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <unordered_set>
 
+#include "standalone/IKControllers.h"
 #include "standalone/Modifiers.h"
 #include "standalone/SceneObjects.h"
 
@@ -149,6 +150,57 @@ void Scene::SetDefaultBindPoses() {
       }
     }
   }
+}
+
+const std::vector<SceneNode*>& Scene::IKChainNodes() const {
+  if (!ikChainsKnown_) {
+    ikChains_.clear();
+    for (const auto& node : nodes_) {
+      if (dynamic_cast<IKChainController*>(node->Transform())) ikChains_.push_back(node.get());
+    }
+    ikChainsKnown_ = true;
+  }
+  return ikChains_;
+}
+
+void Scene::ReleaseTransforms() {
+  transformHold_ = 0;
+  for (const auto& node : nodes_) node->frameTMs_ = {};
+  frameCacheBytes_ = 0;
+}
+
+long Scene::FrameIndex(TimeValue t) const {
+  const int perFrame = TicksPerFrame();
+  if (perFrame <= 0 || t < animRange.start || t > animRange.end) return -1;
+  const long offset = static_cast<long>(t) - animRange.start;
+  return offset % perFrame == 0 ? offset / perFrame : -1;
+}
+
+void Scene::StartFrameCache(SceneNode& node) {
+  const size_t frames =
+      static_cast<size_t>((animRange.end - animRange.start) / TicksPerFrame()) + 1;
+  SceneNode::FrameTMs& cache = node.frameTMs_;
+  frameCacheBytes_ -= std::min(frameCacheBytes_, cache.Bytes());
+  const size_t bytes = frames * sizeof(Matrix3) + frames / 8;
+  if (frameCacheBytes_ + bytes > frameCacheBudget) {
+    // Free the least recently used caches down to half the budget.
+    std::vector<SceneNode*> holders;
+    for (const auto& n : nodes_) {
+      if (n.get() != &node && !n->frameTMs_.tms.empty()) holders.push_back(n.get());
+    }
+    std::sort(holders.begin(), holders.end(), [](const SceneNode* a, const SceneNode* b) {
+      return a->frameTMs_.lastUse < b->frameTMs_.lastUse;
+    });
+    for (SceneNode* n : holders) {
+      if (frameCacheBytes_ + bytes <= frameCacheBudget / 2) break;
+      frameCacheBytes_ -= std::min(frameCacheBytes_, n->frameTMs_.Bytes());
+      n->frameTMs_ = {};
+    }
+  }
+  cache.hold = transformHold_;
+  cache.tms.assign(frames, Matrix3());
+  cache.known.assign(frames, false);
+  frameCacheBytes_ += cache.Bytes();
 }
 
 Material& Scene::CreateMaterial(std::string name) {

@@ -3,8 +3,10 @@
 #include <fstream>
 #include <unordered_map>
 
+#include "standalone/ControllerReader.h"
 #include "standalone/ControllerJson.h"
 #include "standalone/JsonInput.h"
+#include "standalone/JsonValues.h"
 #include "standalone/Modifiers.h"
 #include "standalone/SceneFile.h"
 #include "standalone/SceneMaterialFields.h"
@@ -32,85 +34,6 @@ std::vector<TVFace> ToCornerFaces(const std::vector<uint32_t>& flat) {
     faces[i].t[0] = flat[3 * i], faces[i].t[1] = flat[3 * i + 1], faces[i].t[2] = flat[3 * i + 2];
   }
   return faces;
-}
-
-Point3 ReadPoint(const JsonValue& v) {
-  if (!v.IsArray() || v.Size() != 3) v.Fail("expected [x, y, z]");
-  return {v[0].Float(), v[1].Float(), v[2].Float()};
-}
-
-Quat ReadQuat(const JsonValue& v) {
-  if (v.IsObject()) {
-    v.ExpectObject({"axis", "angle"});
-    Point3 axis = ReadPoint(v.At("axis"));
-    if (Length(axis) == 0.0f) v.At("axis").Fail("rotation axis of zero length");
-    return QFromAngAxis(v.At("angle").Float(), Normalize(axis));
-  }
-  if (!v.IsArray() || v.Size() != 4) {
-    v.Fail("expected a quaternion [x, y, z, w] or {\"axis\": [x, y, z], \"angle\": radians}");
-  }
-  return {v[0].Float(), v[1].Float(), v[2].Float(), v[3].Float()};
-}
-
-ScaleWithAxis ReadScale(const JsonValue& v) {
-  if (v.IsObject()) {
-    v.ExpectObject({"scale", "axis"});
-    ScaleWithAxis s;
-    s.scale = ReadPoint(v.At("scale"));
-    if (auto axis = v.Find("axis")) s.axis = ReadQuat(*axis);
-    return s;
-  }
-  return {ReadPoint(v), Quat()};
-}
-
-Matrix3 ReadMatrix(const JsonValue& v) {
-  if (!v.IsArray() || v.Size() != 4) v.Fail("expected a matrix of four rows [x, y, z]");
-  return Matrix3(ReadPoint(v[0]), ReadPoint(v[1]), ReadPoint(v[2]), ReadPoint(v[3]));
-}
-
-template <typename T>
-T ReadValue(const JsonValue& v);
-template <>
-float ReadValue<float>(const JsonValue& v) {
-  return v.Float();
-}
-template <>
-Point3 ReadValue<Point3>(const JsonValue& v) {
-  return ReadPoint(v);
-}
-template <>
-Quat ReadValue<Quat>(const JsonValue& v) {
-  return ReadQuat(v);
-}
-template <>
-ScaleWithAxis ReadValue<ScaleWithAxis>(const JsonValue& v) {
-  return ReadScale(v);
-}
-
-Interpolation ReadInterpolation(const JsonValue& v) {
-  const std::string name = v.String();
-  for (Interpolation i : {Interpolation::kBezier, Interpolation::kTCB, Interpolation::kLinear}) {
-    if (name == InterpolationName(i)) return i;
-  }
-  v.Fail("unknown controller type \"" + name + "\" (expected bezier, tcb or linear)");
-}
-
-// A bare value, or {"value": ..., "type": "tcb"}, or {"value": ..., "classId":
-// [...], "className": "..."} for a controller class of its own.
-template <typename T>
-std::unique_ptr<ValueController<T>> ReadController(const JsonValue& v) {
-  if (!(v.IsObject() && v.Has("value")))
-    return std::make_unique<ValueController<T>>(ReadValue<T>(v));
-  v.ExpectObject({"value", "type", "classId", "className"});
-  const T value = ReadValue<T>(v.At("value"));
-  auto type = v.Find("type");
-  auto classId = v.Find("classId");
-  if (type && classId) classId->Fail("give either a type or a classId, not both");
-  if (v.Has("className") && !classId) v.At("className").Fail("a className goes with a classId");
-  auto controller = std::make_unique<ValueController<T>>(
-      value, type ? ReadInterpolation(*type) : ValueTraits<T>::kDefault);
-  if (classId) controller->SetClass(classId->ClassId(), v.At("className").String());
-  return controller;
 }
 
 class Reader {
@@ -350,7 +273,7 @@ class Reader {
     if (auto hidden = v.Find("hidden")) node.hidden = hidden->Bool();
     if (auto selected = v.Find("selected")) node.selected = selected->Bool();
     if (auto transform = v.Find("transform")) {
-      if (!transform->IsNull()) node.SetTransform(ReadPRS(*transform));
+      if (!transform->IsNull()) node.SetTransform(Controllers().Transform(*transform));
     } else {
       node.SetTransform(PRSController::WithParts({}));
     }
@@ -361,7 +284,7 @@ class Reader {
       if (auto s = offset->Find("scale")) node.objectOffset.scale = ReadScale(*s);
     }
     if (auto visibility = v.Find("visibility")) {
-      node.SetVisibility(ReadController<float>(*visibility));
+      node.SetVisibility(Controllers().Keyframes(*visibility));
     }
     if (auto target = v.Find("target")) node.target = NodeRef(*target);
     if (auto props = v.Find("userProps")) node.userProps = props->String();
@@ -369,29 +292,8 @@ class Reader {
     ReadObject(v, node);
   }
 
-  std::unique_ptr<PRSController> ReadPRS(const JsonValue& v) {
-    v.ExpectObject({"type", "position", "rotation", "scale", "roll"});
-    if (auto type = v.Find("type"); type && type->String() != "prs") {
-      type->Fail("unknown transform type \"" + type->String() + "\" (expected prs)");
-    }
-    auto prs = PRSController::WithParts({});
-    ReadPart(v, "position", &prs->position);
-    ReadPart(v, "rotation", &prs->rotation);
-    ReadPart(v, "scale", &prs->scale);
-    if (auto roll = v.Find("roll")) prs->roll = ReadController<float>(*roll);
-    return prs;
-  }
-
-  // A part that is absent keeps its identity controller; null removes it.
-  template <typename T>
-  static void ReadPart(const JsonValue& v, const char* key,
-                       std::unique_ptr<ValueController<T>>* part) {
-    auto member = v.Find(key);
-    if (!member) return;
-    if (member->IsNull())
-      part->reset();
-    else
-      *part = ReadController<T>(*member);
+  ControllerReader Controllers() {
+    return ControllerReader([this](const JsonValue& v) { return NodeRef(v); });
   }
 
   void ReadObject(const JsonValue& v, SceneNode& node) {
@@ -400,9 +302,9 @@ class Reader {
     auto modifiers = v.Find("modifiers");
     std::string type;
     if (objectJson && objectJson->IsObject()) {
-      objectJson->ExpectObject({"type", "classId", "superClass", "className"});
+      objectJson->ExpectObject({"type", "classId", "superClass", "className", "fov"});
       type = objectJson->At("type").String();
-      if (type != "custom" && objectJson->Raw().size() > 1) {
+      if (type != "custom" && objectJson->Raw().size() > (objectJson->Has("fov") ? 2u : 1u)) {
         objectJson->Fail("only a custom object takes classId, superClass and className");
       }
     } else if (objectJson) {
@@ -432,6 +334,12 @@ class Reader {
             .Fail("unknown object type \"" + type + "\" (expected one of: " + list + ")");
       }
       if (meshJson) object->mesh = ReadMesh(*meshJson);
+      if (auto fov =
+              objectJson && objectJson->IsObject() ? objectJson->Find("fov") : std::nullopt) {
+        if (object->SuperClassID() != CAMERA_CLASS_ID)
+          fov->Fail("only a camera has a field of view");
+        object->fov = Controllers().Keyframes(*fov);
+      }
       node.SetObject(std::move(object));
     }
     if (modifiers) {
@@ -614,7 +522,7 @@ class Reader {
         if (weight->IsNumber()) {
           slot.weight = weight->Float();
         } else {
-          auto controller = ReadController<float>(*weight);
+          auto controller = Controllers().Keyframes(*weight);
           slot.weight = controller->value;
           morpher->SetWeightController(s, std::move(controller));
         }
@@ -641,10 +549,6 @@ class Reader {
 };
 
 }  // namespace
-
-std::unique_ptr<FloatController> ReadFloatController(const JsonValue& v) {
-  return ReadController<float>(v);
-}
 
 std::unique_ptr<Scene> ReadSceneText(std::string_view text, const std::string& fileName,
                                      const std::filesystem::path& baseDir) {

@@ -36,6 +36,9 @@ kiln_cli_test(unansweredIniQuestionNamesTheFlag 2 "pass --ini overwrite, --ini k
 kiln_cli_test(iniCancelCancels 3 "export cancelled"
   ${KILN} export ${EXAMPLES}/car.kscene.json ${CLI_OUT}/car.zqc --quiet --ini cancel
   --config-dir ${CLI_OUT}/config)
+kiln_cli_test(dumpShowsMaterials 0 "\\(5, 17, 1\\) multi/sub-object material"
+  ${KILN} dump ${CLI_OUT}/car.zqc)
+set_tests_properties(cli.dumpShowsMaterials PROPERTIES FIXTURES_REQUIRED car_exported)
 set_tests_properties(cli.dumpShowsTheChunkTree cli.dumpJson cli.unansweredIniQuestionNamesTheFlag
   cli.iniCancelCancels PROPERTIES FIXTURES_REQUIRED car_exported)
 

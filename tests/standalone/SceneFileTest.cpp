@@ -86,7 +86,8 @@ std::unique_ptr<Scene> RichScene(const std::filesystem::path& configDir) {
       .ConvertsTo(MakeBox());
   b.Node("Bare").WithoutTransform();
   auto& odd = b.Node("Odd controllers").Roll(0.25f);
-  odd.PRS().rotation->SetClass(Class_ID(0x2012, 0), "Euler XYZ");
+  dynamic_cast<RotationController&>(*odd.PRS().rotation)
+      .SetClass(Class_ID(0x2013, 0), "Odd Rotation");
   odd.PRS().roll = std::make_unique<FloatController>(0.25f, Interpolation::kLinear);
   return b.Build();
 }
@@ -146,7 +147,7 @@ TEST(SceneFile, defaultsGiveAFullTransformAndBindPoseAtTheReferenceFrame) {
   EXPECT_NE(bone.PRS()->rotation, nullptr);
   EXPECT_NE(bone.PRS()->scale, nullptr);
   EXPECT_EQ(skinned.PRS()->scale, nullptr);
-  EXPECT_EQ(skinned.PRS()->position->value, Point3());
+  EXPECT_EQ(skinned.PRS()->position->ValueAt(0), Point3());
   EXPECT_EQ(skinned.GetParentNode(), &bone);
   EXPECT_EQ(skinned.GetObjectRef()->SuperClassID(), GEN_DERIVOB_CLASS_ID);
   EXPECT_EQ(static_cast<IDerivedObject*>(skinned.GetObjectRef())->GetObjRef()->ClassID(),
@@ -158,7 +159,7 @@ TEST(SceneFile, defaultsGiveAFullTransformAndBindPoseAtTheReferenceFrame) {
   EXPECT_EQ(skin.skinBindTM->GetTrans(), Point3(0, 0, 2));
   EXPECT_TRUE(skin.IsEnabled());
   // The angle-axis form became a unit quaternion about z.
-  EXPECT_NEAR(skinned.PRS()->rotation->value.z, std::sqrt(0.5f), 1e-6f);
+  EXPECT_NEAR(skinned.PRS()->rotation->ValueAt(0).z, std::sqrt(0.5f), 1e-6f);
 }
 
 struct BadInput {
