@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 
 #include "standalone/Constraints.h"
 #include "standalone/IKControllers.h"
@@ -45,6 +47,22 @@ TEST(ControllerFile, theWalkCycleReadsEveryControllerKindAndWritesItBack) {
                            "\"pingPong\"", "\"tension\": 0.2", "\"inLength\""}) {
     EXPECT_NE(text.find(form), std::string::npos) << form;
   }
+}
+
+TEST(ControllerFile, theFormatsAnimatedExampleLoadsAndMoves) {
+  std::ifstream in(std::filesystem::path(KILN_SOURCE_DIR) / "docs" / "kscene-format.md");
+  std::stringstream doc;
+  doc << in.rdbuf();
+  const std::string text = doc.str();
+  const size_t begin = text.find("```json\n", text.find("### An animated example"));
+  const size_t end = text.find("```", begin + 7);
+  ASSERT_NE(end, std::string::npos);
+  std::unique_ptr<Scene> scene = ReadSceneText(text.substr(begin + 8, end - begin - 8), "doc");
+  // Half way through the swing (eased) the bob hangs straight down, 2 below the pivot.
+  const Point3 bob = scene->FindNode("Bob")->GetNodeTM(1200).GetTrans();
+  EXPECT_NEAR(bob.z, 1.0f, 1e-3f);
+  EXPECT_NEAR(scene->FindNode("Ball")->GetNodeTM(4800).GetTrans().z,
+              scene->FindNode("Bob")->GetNodeTM(4800).GetTrans().z, 1e-5f);
 }
 
 TEST(ControllerFile, badControllersNameThePathAndWhatWasExpected) {
