@@ -35,6 +35,7 @@ const std::vector<ObjectType>& KnownObjectTypes() {
       {"donut", DONUT_CLASS_ID, SHAPE_CLASS_ID, "Donut"},
       {"star", STAR_CLASS_ID, SHAPE_CLASS_ID, "Star"},
       {"slider", Class_ID(0x2CF655C7, 0x58FB7B99), HELPER_CLASS_ID, "OkapiSlider"},
+      {"ikChainObject", Class_ID(0x4B0C0B1E, 0x5D4E1F2A), HELPER_CLASS_ID, "IK Chain Object"},
   };
   return types;
 }

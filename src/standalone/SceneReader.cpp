@@ -3,8 +3,8 @@
 #include <fstream>
 #include <unordered_map>
 
-#include "standalone/ControllerReader.h"
 #include "standalone/ControllerJson.h"
+#include "standalone/ControllerReader.h"
 #include "standalone/JsonInput.h"
 #include "standalone/JsonValues.h"
 #include "standalone/Modifiers.h"

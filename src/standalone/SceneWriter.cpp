@@ -5,8 +5,8 @@
 #include <stdexcept>
 #include <unordered_map>
 
-#include "standalone/ControllerWriter.h"
 #include "standalone/ControllerJson.h"
+#include "standalone/ControllerWriter.h"
 #include "standalone/Modifiers.h"
 #include "standalone/SceneFile.h"
 #include "standalone/SceneMaterialFields.h"
