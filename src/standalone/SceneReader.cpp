@@ -1,7 +1,6 @@
 // Reader of the native scene file; the format is described in docs/kscene-format.md.
 #include <charconv>
 #include <fstream>
-#include <sstream>
 #include <unordered_map>
 
 #include "standalone/ControllerJson.h"
@@ -578,10 +577,15 @@ std::unique_ptr<Scene> ReadSceneText(std::string_view text, const std::string& f
 std::unique_ptr<Scene> LoadSceneFile(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);
   if (!in) throw SceneLoadError(file.string(), {{"", "cannot open the scene file"}});
-  std::ostringstream text;
-  text << in.rdbuf();
+  std::string text;
+  try {
+    char buffer[1 << 16];
+    while (in.read(buffer, sizeof buffer) || in.gcount() > 0) text.append(buffer, in.gcount());
+  } catch (const std::bad_alloc&) {
+    throw SceneLoadError(file.string(), {{"", "not enough memory to read the scene file"}});
+  }
   if (in.bad()) throw SceneLoadError(file.string(), {{"", "cannot read the scene file"}});
-  return ReadSceneText(text.str(), file.string(), file.parent_path());
+  return ReadSceneText(text, file.string(), file.parent_path());
 }
 
 }  // namespace kiln::standalone
