@@ -22,6 +22,10 @@ namespace {
 
 using Path = GltfExtras::Path;
 
+float Dot(const Quat& a, const Quat& b) {
+  return a.x * b.x + a.y * b.y + a.z * b.z + a.w * b.w;
+}
+
 int Ort(aiAnimBehaviour behaviour) {
   switch (behaviour) {
     case aiAnimBehaviour_LINEAR:
@@ -195,11 +199,19 @@ class ClipImport {
     }
     if (!rotations.empty()) {
       // Each key holds the turn from the key before, about that key's own axes.
+      // Between keys the asset turns the short way (a turn of at most half a
+      // circle, its quaternions on the same side); the signs of its
+      // quaternions decide the way when the turn is exactly half a circle.
       std::vector<Keyframe<Quat>> keys;
       Quat previous;
-      for (const auto& [t, q] : rotations) {
-        const Quat orientation = Normalize(q * afterRotation);
-        keys.push_back({.time = t, .value = AngAxis(orientation * Inverse(previous))});
+      for (size_t k = 0; k < rotations.size(); ++k) {
+        Quat orientation = Normalize(rotations[k].second * afterRotation);
+        if (k > 0 && Dot(orientation, previous) < 0) {
+          orientation = {-orientation.x, -orientation.y, -orientation.z, -orientation.w};
+        }
+        keys.push_back({.time = rotations[k].first,
+                        .value = k == 0 ? AngAxis(orientation)
+                                        : AngAxis(orientation * Inverse(previous))});
         previous = orientation;
       }
       prs->rotation =

@@ -20,11 +20,11 @@ Matrix3 HostMatrix(const aiMatrix4x4& m) {
   return Matrix3({m.a1, m.b1, m.c1}, {m.a2, m.b2, m.c2}, {m.a3, m.b3, m.c3}, {m.a4, m.b4, m.c4});
 }
 
+// The library's quaternions turn column vectors, the host's row vectors, both
+// counter-clockwise: the same components stand for the same rotation. The
+// sign is kept, since it decides which way keys turn between them.
 Quat HostRotation(const aiQuaternion& q) {
-  const float length = std::sqrt(q.w * q.w + q.x * q.x + q.y * q.y + q.z * q.z);
-  if (!(length > 0.0f) || !std::isfinite(length)) return Quat();
-  const aiQuaternion unit(q.w / length, q.x / length, q.y / length, q.z / length);
-  return Quat(HostMatrix(aiMatrix4x4(unit.GetMatrix())));
+  return Normalize(Quat(q.x, q.y, q.z, q.w));
 }
 
 bool Finite(const aiVector3D& v) {
