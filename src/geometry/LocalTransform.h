@@ -9,6 +9,8 @@ class INode;
 namespace kiln {
 
 // Node transform at t times the inverse of the parent's node transform at t.
+// One that is not finite (an overflow) is the identity, with an error naming
+// the node logged once per export.
 Matrix3 LocalTransform(INode* node, TimeValue t);
 // The same with object transforms (the object offset included on both sides).
 Matrix3 LocalObjectTransform(INode* node, TimeValue t);

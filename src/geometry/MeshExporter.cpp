@@ -1,9 +1,13 @@
 #include "geometry/MeshExporter.h"
 
+#include <cmath>
+#include <initializer_list>
+
 #include "geometry/AxisExchange.h"
 #include "geometry/FaceBlocks.h"
 #include "geometry/LocalTransform.h"
 #include "geometry/ModifierSwitch.h"
+#include "geometry/MorphWeights.h"
 #include "geometry/NodeLookup.h"
 #include "geometry/TransformWriter.h"
 #include "host/INode.h"
@@ -15,6 +19,29 @@
 #include "scene/NodeHeader.h"
 
 namespace kiln {
+namespace {
+
+bool Finite(const Point3& p) {
+  return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
+}
+
+bool AllFinite(std::initializer_list<Point3> points) {
+  for (const Point3& p : points) {
+    if (!Finite(p)) return false;
+  }
+  return true;
+}
+
+bool AllFinite(const std::vector<FatVertex>& vertices) {
+  for (const FatVertex& v : vertices) {
+    if (!Finite(v.position) || !Finite(v.normal) || !std::isfinite(v.uv.x) ||
+        !std::isfinite(v.uv.y))
+      return false;
+  }
+  return true;
+}
+
+}  // namespace
 
 MeshKind MeshKindOf(bool skinEnabled, bool morpherEnabled) {
   if (skinEnabled) return morpherEnabled ? MeshKind::kSkinnedAndMorphed : MeshKind::kSkinned;
@@ -25,6 +52,11 @@ MeshExporter::MeshExporter(INode* node, Interface* ip, const MaterialExporter* m
     : NodeExporter(node, ip), materials_(materials), builder_(std::make_unique<MeshBuilder>()) {
   RequestTrack(0, 0);
   if (node_->GetVisController() != nullptr) RequestTrack(4, 6);
+  // Made here rather than while the mesh is written, so that animation
+  // exports, which write no mesh, get the weight tracks too.
+  for (int channel : AnimatedMorphChannels(node_)) {
+    RequestTrack(kMorphTrackKind, kFirstMorphTrackSubKind + channel);
+  }
 }
 
 int MeshExporter::Export(CZX9_DiskWriter* writer, Object* evaluated) {
@@ -97,15 +129,16 @@ bool MeshExporter::WriteMeshChunk(CZX9_DiskWriter& writer, Object* object, MeshK
     LogInfo(CurrentLog, "object %s uses multiple data channels..", name);
 
   builder_->GatherFaces(mesh, order, UvAxisOf(node_->GetMtl()));
+  // Coordinates near the float limit overflow in the box or the normals:
+  // such a mesh is not written at all rather than written with infinities.
+  if (!AllFinite({centre, box.pmin - centre}) || !AllFinite(builder_->FatVertices().Vertices())) {
+    LogError(CurrentLog,
+             "Mesh of node %s has vertices, normals or a bounding box that are not finite", name);
+    return false;
+  }
   const bool morphed = kind == MeshKind::kMorphed || kind == MeshKind::kSkinnedAndMorphed;
   const bool skinned = kind == MeshKind::kSkinned || kind == MeshKind::kSkinnedAndMorphed;
-  if (morphed) {
-    morphChannels_ = CollectMorphChannels(node_, morpher);
-    for (size_t n = 0; n < morphChannels_.size(); ++n) {
-      if (morphChannels_[n].animated)
-        RequestTrack(kMorphTrackKind, kFirstMorphTrackSubKind + static_cast<int32_t>(n));
-    }
-  }
+  if (morphed) morphChannels_ = CollectMorphChannels(node_, morpher);
   if (skinned && !CollectSkin(node_, skin_)) return false;
 
   builder_->GroupFacesByMaterial();

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "host/ClassId.h"
+#include "host/InterfaceId.h"
 #include "host/Time.h"
 
 class IParamBlock2;
@@ -36,6 +37,11 @@ class Animatable {
 
   // Extra interfaces by numeric id; null when the object has none.
   virtual void* GetInterface(uint32_t id) {
+    (void)id;
+    return nullptr;
+  }
+  // Extra interfaces by two-word id (the constraints'); null when absent.
+  virtual void* GetInterfaceByID(Interface_ID id) {
     (void)id;
     return nullptr;
   }

@@ -51,3 +51,16 @@ constexpr Class_ID SPLINE3D_CLASS_ID{0x1040, 0};
 constexpr Class_ID NGON_CLASS_ID{0x1050, 0};
 constexpr Class_ID DONUT_CLASS_ID{0x1060, 0};
 constexpr Class_ID STAR_CLASS_ID{0x1995, 0};
+
+// Controllers and solvers the animation export tells apart. Keyframe
+// controller classes (second word 0): Bezier float 0x2007, position 0x2008,
+// rotation 0x2009, scale 0x2010; TCB 0x442311 to 0x442315; linear 0x2001 to
+// 0x2004.
+constexpr Class_ID IPOS_CONTROL_CLASS_ID{0x118F7E02, 0xFEEE238B};  // Position XYZ
+constexpr Class_ID EULER_CONTROL_CLASS_ID{0x2012, 0};              // Euler XYZ
+constexpr Class_ID LINK_CONSTRAINT_CLASS_ID{0x873FE764, 0xAABE8601};
+constexpr Class_ID LOOKAT_CONSTRAINT_CLASS_ID{0x5DBE7AD8, 0x1D1B488B};
+constexpr Class_ID IKCONTROL_CLASS_ID{0x0E6F5815, 0x717F99A4};
+constexpr Class_ID IKCHAINCONTROL_CLASS_ID{0x78724378, 0x08A4FB9A};
+constexpr Class_ID IKHISOLVER_CLASS_ID{0x31C2F677, 0x2930D2B6};
+constexpr SClass_ID IK_SOLVER_CLASS_ID = 0xC48;

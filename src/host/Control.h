@@ -1,5 +1,6 @@
 #pragma once
 #include "host/Animatable.h"
+#include "host/Keys.h"
 
 // Out-of-range behaviours answered by GetORT.
 constexpr int ORT_BEFORE = 1;
@@ -26,5 +27,24 @@ class Control : public Animatable {
   virtual int GetORT(int type) {
     (void)type;
     return ORT_CONSTANT;
+  }
+
+  // Typed value reads at t. A controller of that value type fills v and
+  // answers true; any other leaves v as it was and answers false.
+  virtual bool GetFloatValue(TimeValue t, float& v) {
+    (void)t, (void)v;
+    return false;
+  }
+  virtual bool GetPoint3Value(TimeValue t, Point3& v) {
+    (void)t, (void)v;
+    return false;
+  }
+  virtual bool GetQuatValue(TimeValue t, Quat& v) {
+    (void)t, (void)v;
+    return false;
+  }
+  virtual bool GetScaleValue(TimeValue t, ScaleValue& v) {
+    (void)t, (void)v;
+    return false;
   }
 };

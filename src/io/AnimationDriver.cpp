@@ -42,10 +42,14 @@ int RunAnimationDriver(KilnExporter& exporter, const std::string& outputName, Ex
                    [&](INode* child) { return exporter.ExportAnimationNode(child); });
 
   progress.End();
+  // Both files are complete before either replaces an earlier one, so a
+  // failure keeps the earlier animation file and stream together.
+  exporter.writer->Finish();
+  streamWriter->Finish();
+  streamWriter->Close();
   exporter.writer->Close();
   exporter.animationExporter.reset();
   exporter.writer.reset();
-  streamWriter->Close();
   return 1;
 }
 

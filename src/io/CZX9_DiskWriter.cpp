@@ -1,8 +1,6 @@
 #include "io/CZX9_DiskWriter.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -12,6 +10,7 @@
 #include <string>
 
 #include "platform/FileSystem.h"
+#include "platform/TemporaryFiles.h"
 
 namespace kiln {
 
@@ -42,34 +41,6 @@ std::string ErrnoText() {
   return platform::SystemErrorText(errno);
 }
 
-// Writes all of data at offset, resuming after partial writes.
-bool WriteAllAt(int fd, const uint8_t* data, size_t count, uint64_t offset) {
-  while (count > 0) {
-    ssize_t written = ::pwrite(fd, data, count, static_cast<off_t>(offset));
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) return false;
-    data += written;
-    count -= static_cast<size_t>(written);
-    offset += static_cast<uint64_t>(written);
-  }
-  return true;
-}
-
-// The hidden file beside the target that receives the writes until Close.
-std::string TemporaryNameFor(const std::string& target, int attempt) {
-  size_t nameStart = target.rfind('/') + 1;  // 0 without a folder
-  std::string temporary = target.substr(0, nameStart);
-  temporary += '.';
-  temporary.append(target, nameStart);
-  temporary += ".kiln-tmp-";
-  temporary += std::to_string(::getpid());
-  if (attempt > 0) {
-    temporary += '-';
-    temporary += std::to_string(attempt);
-  }
-  return temporary;
-}
-
 }  // namespace
 
 // The open file and its write buffer. The buffer holds a window of the file,
@@ -78,9 +49,7 @@ std::string TemporaryNameFor(const std::string& target, int attempt) {
 // position (detached): the next write flushes the window and starts a new
 // one there, so the write that fails is the one that reports.
 struct CZX9_DiskWriter::File {
-  int fd = -1;
-  std::string target;
-  std::string temporary;
+  platform::TemporaryFile temporary;
   std::unique_ptr<uint8_t[]> buffer{new uint8_t[kBufferSize]};
   uint64_t windowStart = 0;
   // Bytes of the window, up to the furthest write before the cursor last
@@ -93,6 +62,7 @@ struct CZX9_DiskWriter::File {
   size_t capacity = kBufferSize;
   bool detached = false;
   uint64_t detachedPosition = 0;
+  bool finished = false;  // written out; Close only puts it in place
 
   static size_t CapacityAt(uint64_t start) {
     return static_cast<size_t>(std::min<uint64_t>(kBufferSize, kLargestFileEnd - start));
@@ -110,10 +80,20 @@ struct CZX9_DiskWriter::File {
     detached = false;
   }
 
+  // The failed write's message, with the file and the system's reason on
+  // a second line.
+  [[noreturn]] void FailWrite(const char* error) {
+    Fail(std::string(error) + "\n" + temporary.Target() + ": " + ErrnoText());
+  }
+
+  bool WriteAt(const void* data, size_t count, uint64_t offset) {
+    return temporary.WriteAt(data, count, offset);
+  }
+
   // Writes the window out; the next write starts a new one at the position.
   void Flush(const char* error) {
     size_t filled = Filled();
-    if (filled > 0 && !WriteAllAt(fd, buffer.get(), filled, windowStart)) Fail(error);
+    if (filled > 0 && !WriteAt(buffer.get(), filled, windowStart)) FailWrite(error);
     StartWindow(Position());
   }
 
@@ -151,7 +131,7 @@ struct CZX9_DiskWriter::File {
     }
     Flush(error);
     if (count >= kBufferSize) {
-      if (!WriteAllAt(fd, static_cast<const uint8_t*>(data), count, position)) Fail(error);
+      if (!WriteAt(data, count, position)) FailWrite(error);
       StartWindow(position + count);
       return;
     }
@@ -166,7 +146,7 @@ struct CZX9_DiskWriter::File {
       return;
     }
     if (position < windowEnd && position + count > windowStart) Flush(error);
-    if (!WriteAllAt(fd, static_cast<const uint8_t*>(data), count, position)) Fail(error);
+    if (!WriteAt(data, count, position)) FailWrite(error);
   }
 
   void Seek(uint64_t position) {
@@ -188,13 +168,9 @@ struct CZX9_DiskWriter::File {
 CZX9_DiskWriter::CZX9_DiskWriter() = default;
 
 CZX9_DiskWriter::~CZX9_DiskWriter() {
-  // Without Close the export did not complete: drop the temporary file so an
-  // earlier file under the target name stays as it was.
-  if (file_) {
-    ::close(file_->fd);
-    ::unlink(file_->temporary.c_str());
-    delete file_;
-  }
+  // Without Close the export did not complete: the temporary file goes with
+  // the writer, so an earlier file under the target name stays as it was.
+  delete file_;
 }
 
 void CZX9_DiskWriter::Open(const char* fileName) {
@@ -207,34 +183,30 @@ void CZX9_DiskWriter::Open(const char* fileName) {
   if (::stat(target.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
     Fail("Error creating file: " + target + "\n" + platform::SystemErrorText(EISDIR));
   }
-  std::string temporary;
-  int fd = -1;
-  for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
-    temporary = TemporaryNameFor(target, attempt);
-    fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) break;
+  auto file = std::make_unique<File>();
+  if (!file->temporary.Create(target)) Fail("Error creating file: " + target + "\n" + ErrnoText());
+  file_ = file.release();
+}
+
+void CZX9_DiskWriter::Finish() {
+  if (!file_ || file_->finished) return;
+  if (file_->Filled() > 0 &&
+      !file_->WriteAt(file_->buffer.get(), file_->Filled(), file_->windowStart)) {
+    std::unique_ptr<File> file(file_);
+    file_ = nullptr;
+    Fail("Error writing file: " + file->temporary.Target() + "\n" + ErrnoText());
   }
-  if (fd < 0) Fail("Error creating file: " + target + "\n" + ErrnoText());
-  file_ = new File;
-  file_->fd = fd;
-  file_->target = std::move(target);
-  file_->temporary = std::move(temporary);
+  file_->StartWindow(file_->Position());
+  file_->finished = true;
 }
 
 void CZX9_DiskWriter::Close() {
   if (!file_) return;
+  Finish();
   std::unique_ptr<File> file(file_);
   file_ = nullptr;
-  std::string problem;
-  if (file->Filled() > 0 &&
-      !WriteAllAt(file->fd, file->buffer.get(), file->Filled(), file->windowStart))
-    problem = ErrnoText();
-  if (::close(file->fd) != 0 && problem.empty()) problem = ErrnoText();
-  if (problem.empty() && ::rename(file->temporary.c_str(), file->target.c_str()) != 0)
-    problem = ErrnoText();
-  if (!problem.empty()) {
-    ::unlink(file->temporary.c_str());
-    Fail("Error writing file: " + file->target + "\n" + problem);
+  if (!file->temporary.Commit()) {
+    Fail("Error writing file: " + file->temporary.Target() + "\n" + ErrnoText());
   }
 }
 

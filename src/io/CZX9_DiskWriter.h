@@ -35,6 +35,10 @@ class CZX9_DiskWriter {
   void Open(const char* fileName);
   // Completes the file and puts it in place under its name.
   void Close();
+  // Completes the file but leaves it under its temporary name: Close then
+  // only puts it in place. Files that belong together are all finished
+  // before any is put in place, so a failure leaves every earlier one.
+  void Finish();
   bool IsOpen() const;
 
   uint32_t Tell();

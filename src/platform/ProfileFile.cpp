@@ -7,6 +7,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/TemporaryFiles.h"
+
 namespace kiln::platform {
 namespace {
 
@@ -194,19 +196,6 @@ bool ReadFile(const std::string& fileName, std::string& text) {
   return ok;
 }
 
-// Writes beside the file and renames into place, so a failed write never
-// leaves a cut-off file under the name.
-bool WriteFile(const std::string& fileName, const std::string& text) {
-  std::string temporary = fileName + ".kiln-tmp";
-  std::FILE* file = std::fopen(temporary.c_str(), "wb");
-  if (!file) return false;
-  bool ok = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-  ok = std::fclose(file) == 0 && ok;
-  if (ok) ok = std::rename(temporary.c_str(), fileName.c_str()) == 0;
-  if (!ok) std::remove(temporary.c_str());
-  return ok;
-}
-
 }  // namespace
 
 bool WritePrivateProfileStringA(const char* section, const char* key, const char* value,
@@ -230,7 +219,7 @@ bool WritePrivateProfileStringA(const char* section, const char* key, const char
 bool FlushProfileFiles() {
   bool ok = true;
   for (const auto& [fileName, file] : Documents()) {
-    if (file.document.Changed()) ok = WriteFile(fileName, file.document.Text()) && ok;
+    if (file.document.Changed()) ok = WriteWholeFile(fileName, file.document.Text()) && ok;
   }
   Documents().clear();
   return ok;

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "platform/Messages.h"
+#include "platform/TemporaryFiles.h"
 #include "plugin/Globals.h"
 
 namespace kiln {
@@ -18,14 +19,14 @@ std::string Format(const char* format, va_list args) {
   return std::string(buffer);  // vsnprintf cut it to 1023 characters
 }
 
+// A log file that cannot be written is skipped without a message; the
+// platform records the failure for the host.
 void WriteList(const std::string& fileName, const char* head,
                const std::vector<std::string>& lines) {
   if (lines.empty()) return;
-  FILE* file = std::fopen(fileName.c_str(), "wt");
-  if (!file) return;
-  std::fputs(head, file);
-  for (const std::string& line : lines) std::fprintf(file, "%s\n", line.c_str());
-  std::fclose(file);
+  std::string text = head;
+  for (const std::string& line : lines) text.append(line).push_back('\n');
+  platform::WriteWholeFile(fileName, text);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "host/Files.h"
 #include "platform/FileSystem.h"
 #include "platform/Messages.h"
+#include "platform/TemporaryFiles.h"
 #include "plugin/ExportLog.h"
 #include "plugin/Globals.h"
 
@@ -45,10 +46,10 @@ int SaveConfig(const std::string& configFolder, const ExportSettings& settings) 
   PutInt32(bytes, kRecordSize);
   for (int i = 0; i < kExportFlagCount; ++i) PutInt32(bytes + 4 + 4 * i, settings.*kExportFlags[i]);
 
-  File file(std::fopen(ConfigPath(configFolder).c_str(), "wb"));
-  if (!file) return 0;
-  bool written = std::fwrite(bytes, 1, sizeof bytes, file.get()) == sizeof bytes;
-  return std::fclose(file.release()) == 0 && written ? 1 : 0;
+  // Replaced whole, never rewritten in place: an export running beside this
+  // one never reads a cut-off file.
+  std::string_view record(reinterpret_cast<const char*>(bytes), sizeof bytes);
+  return platform::WriteWholeFile(ConfigPath(configFolder), record) ? 1 : 0;
 }
 
 int LoadConfig(const std::string& configFolder, ExportSettings& settings) {

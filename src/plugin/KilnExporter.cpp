@@ -80,10 +80,14 @@ int RunDriver(KilnExporter& exporter, ExportKind kind, const std::string& output
   return 0;
 }
 
-// A failure that ends the export: shown with the stop icon and kept in the log.
-void ReportFailure(const char* text) {
-  ShowMessage(text, platform::MB_ICONSTOP, 0);
-  LogError(CurrentLog, "%s", text);
+// A failure that ends the export: shown with the stop icon and kept in the
+// log, its lines joined into one log line.
+void ReportFailure(const std::string& text) {
+  ShowMessage(text.c_str(), platform::MB_ICONSTOP, 0);
+  std::string line = text;
+  for (size_t at = line.find('\n'); at != std::string::npos; at = line.find('\n', at))
+    line.replace(at, 1, ": ");
+  LogError(CurrentLog, "%s", line.c_str());
 }
 
 }  // namespace
@@ -163,6 +167,9 @@ int KilnExporter::DoExport(const char* name, ExpInterface* ei, Interface* ip_, i
       // as done.
       outputInPlace = RunDriver(*this, kind, paths.output, ei, ip, suppressPrompts, options) != 0;
       if (!outputInPlace) result = 0;
+    } catch (const std::bad_alloc&) {
+      ReportFailure("Not enough memory to export " + paths.output);
+      result = 0;
     } catch (const std::exception& failure) {
       // A disk error ends the export; the writer's temporary file is dropped
       // with it, so an earlier output file stays as it was.

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <system_error>
 
+#include "reader/AnimationChunks.h"
 #include "reader/Decoders.h"
 
 namespace kiln::reader {
@@ -16,6 +17,13 @@ namespace {
 // Real files nest a few levels (track, transform, position, key block);
 // the limit keeps hostile input from exhausting the stack.
 constexpr int kMaxDepth = 64;
+
+// Chunks nested past the limit make the whole file unreadable, even inside
+// a payload that is only tried as chunks.
+class NestingError : public ReadError {
+ public:
+  using ReadError::ReadError;
+};
 
 uint32_t DWordAt(const std::vector<uint8_t>& bytes, uint64_t offset) {
   uint32_t value;
@@ -32,7 +40,8 @@ class Parser {
   Chunk ParseChunk(uint64_t offset, uint64_t end, int depth) const {
     const char* container = depth == 0 ? "the file" : "its parent";
     if (depth > kMaxDepth) {
-      throw ReadError(offset, "chunks nested deeper than " + std::to_string(kMaxDepth) + " levels");
+      throw NestingError(offset,
+                         "chunks nested deeper than " + std::to_string(kMaxDepth) + " levels");
     }
     uint64_t left = end - offset;
     if (left >= 4 && DWordAt(bytes_, offset) != kChunkIdLength) {
@@ -102,6 +111,8 @@ class Parser {
   std::vector<Chunk> TryChildren(uint64_t begin, uint64_t end, int depth) const {
     try {
       return ParseChildren(begin, end, depth);
+    } catch (const NestingError&) {
+      throw;
     } catch (const ReadError&) {
       return {};
     }
@@ -201,7 +212,9 @@ ChunkFile ParseChunkFile(std::vector<uint8_t> bytes) {
   return ParseChunkFile(std::move(bytes), StandardDecoders());
 }
 
-ChunkFile ReadChunkFile(const std::string& path) {
+namespace {
+
+std::vector<uint8_t> ReadBytes(const std::string& path) {
   std::error_code error;
   if (std::filesystem::is_directory(path, error)) {
     throw ReadError(0, "cannot read " + path + ": " + std::generic_category().message(EISDIR));
@@ -216,7 +229,25 @@ ChunkFile ReadChunkFile(const std::string& path) {
   if (size < 0 || !in.read(reinterpret_cast<char*>(bytes.data()), size)) {
     throw ReadError(0, "cannot read " + path);
   }
-  return ParseChunkFile(std::move(bytes));
+  return bytes;
+}
+
+}  // namespace
+
+ChunkFile ReadChunkFile(const std::string& path) {
+  ChunkFile file = ParseChunkFile(ReadBytes(path));
+  // An animation file keeps its samples in the stream file beside it.
+  std::filesystem::path stream(path);
+  if (stream.extension() == ".zqa") {
+    stream.replace_extension(".str");
+    std::error_code error;
+    if (std::filesystem::is_regular_file(stream, error)) {
+      AttachStream(file, ReadBytes(stream.string()));
+    } else {
+      file.notes.push_back("no stream file " + stream.filename().string() + " beside the file");
+    }
+  }
+  return file;
 }
 
 std::vector<const Chunk*> FindChunks(const ChunkFile& file, uint32_t type) {

@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <ostream>
+#include <sstream>
 
 namespace kiln::reader {
 
@@ -92,11 +94,12 @@ bool IsScalarList(const Ordered& value) {
   return true;
 }
 
+// Writes chunk by chunk: the dump of a large file is never held whole.
 class TextDump {
  public:
-  explicit TextDump(const ChunkFile& file) : file_(file) {}
+  TextDump(const ChunkFile& file, std::ostream& out) : file_(file), stream_(out) {}
 
-  std::string Run() {
+  void Run() {
     Line(0, "file: " + std::to_string(file_.bytes.size()) + " bytes");
     Line(0, "banner: " + nlohmann::json(DisplayText(file_.banner)).dump());
     for (const std::string& note : file_.notes) Line(0, "! " + DisplayText(note));
@@ -105,7 +108,7 @@ class TextDump {
       Line(0, "trailing bytes: " + std::to_string(file_.trailingBytes) + " at offset " +
                   std::to_string(file_.trailingOffset));
     }
-    return out_;
+    Flush();
   }
 
  private:
@@ -127,7 +130,13 @@ class TextDump {
                       std::to_string(chunk.bodyOffset) + ": " +
                       HexPreview(UndecodedOf(file_, chunk)));
     }
+    Flush();
     for (const Chunk& child : chunk.children) DumpChunk(child, inner);
+  }
+
+  void Flush() {
+    stream_ << out_;
+    out_.clear();
   }
 
   void Fields(const Ordered& fields, int indent) {
@@ -159,55 +168,142 @@ class TextDump {
   }
 
   const ChunkFile& file_;
-  std::string out_;
+  std::ostream& stream_;
+  std::string out_;  // the lines of one chunk: a list item's first line is mended in place
 };
 
 // ---- JSON ----
 
-nlohmann::json ChunkJson(const ChunkFile& file, const Chunk& chunk) {
-  nlohmann::json json = {{"offset", chunk.offset},
-                         {"id", {chunk.id.type, chunk.id.subtype, chunk.id.version}},
-                         {"size", chunk.size}};
-  if (chunk.decoded) {
-    json["kind"] = std::string(chunk.decoded->Kind());
-    json["fields"] = nlohmann::json(DisplayFields(*chunk.decoded));
+// Writes the JSON of the dump piece by piece, indented by two, so that the
+// dump of a large file is never held whole.
+class JsonDump {
+ public:
+  JsonDump(const ChunkFile& file, std::ostream& out) : file_(file), out_(out) {}
+
+  void Run() {
+    Open('{');
+    Member("size", file_.bytes.size());
+    Member("banner", DisplayText(file_.banner));
+    Key("chunks");
+    Open('[');
+    for (const Chunk& chunk : file_.chunks) WriteChunk(chunk);
+    Close(']');
+    if (file_.trailingBytes > 0) {
+      Member("trailing", {{"offset", file_.trailingOffset}, {"size", file_.trailingBytes}});
+    }
+    Member("notes", Notes(file_.notes));
+    Close('}');
+    out_ << '\n';
   }
-  if (chunk.UndecodedBytes() > 0) {
-    json["undecoded"] = {{"offset", chunk.bodyOffset},
-                         {"size", chunk.UndecodedBytes()},
-                         {"head", HexPreview(UndecodedOf(file, chunk))}};
+
+ private:
+  void WriteChunk(const Chunk& chunk) {
+    Open('{');
+    Member("offset", chunk.offset);
+    Member("id", {chunk.id.type, chunk.id.subtype, chunk.id.version});
+    Member("size", chunk.size);
+    if (chunk.decoded) {
+      Member("kind", std::string(chunk.decoded->Kind()));
+      Member("fields", nlohmann::json(DisplayFields(*chunk.decoded)));
+    }
+    if (chunk.UndecodedBytes() > 0) {
+      Member("undecoded", {{"offset", chunk.bodyOffset},
+                           {"size", chunk.UndecodedBytes()},
+                           {"head", HexPreview(UndecodedOf(file_, chunk))}});
+    }
+    if (!chunk.notes.empty()) Member("notes", Notes(chunk.notes));
+    if (!chunk.children.empty()) {
+      Key("children");
+      Open('[');
+      for (const Chunk& child : chunk.children) WriteChunk(child);
+      Close(']');
+    }
+    Close('}');
   }
-  if (!chunk.children.empty()) {
-    nlohmann::json children = nlohmann::json::array();
-    for (const Chunk& child : chunk.children) children.push_back(ChunkJson(file, child));
-    json["children"] = std::move(children);
+
+  static nlohmann::json Notes(const std::vector<std::string>& notes) {
+    nlohmann::json list = nlohmann::json::array();
+    for (const std::string& note : notes) list.push_back(DisplayText(note));
+    return list;
   }
-  if (!chunk.notes.empty()) {
-    nlohmann::json notes = nlohmann::json::array();
-    for (const std::string& note : chunk.notes) notes.push_back(DisplayText(note));
-    json["notes"] = std::move(notes);
+
+  // Starts a value in the open container: a comma after the one before, a
+  // new line and the container's indentation. A member's value follows its key.
+  void Next() {
+    if (afterKey_) {
+      afterKey_ = false;
+      return;
+    }
+    if (!firstInContainer_) out_ << ',';
+    firstInContainer_ = false;
+    out_ << '\n' << std::string(2 * depth_, ' ');
   }
-  return json;
-}
+
+  void Key(const char* key) {
+    Next();
+    out_ << '"' << key << "\": ";
+    afterKey_ = true;
+  }
+
+  void Value(const nlohmann::json& value) {
+    Next();
+    std::string text = value.dump(2, ' ', false, nlohmann::json::error_handler_t::replace);
+    // Lines after the first take the indentation of where the value stands.
+    std::string indent(2 * depth_ + 1, ' ');
+    indent.front() = '\n';
+    for (size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 1)) {
+      text.replace(at, 1, indent);
+      at += indent.size() - 1;
+    }
+    out_ << text;
+  }
+
+  void Member(const char* key, const nlohmann::json& value) {
+    Key(key);
+    Value(value);
+  }
+
+  void Open(char bracket) {
+    if (depth_ > 0 || afterKey_) Next();
+    out_ << bracket;
+    ++depth_;
+    firstInContainer_ = true;
+  }
+
+  void Close(char bracket) {
+    --depth_;
+    if (!firstInContainer_) out_ << '\n' << std::string(2 * depth_, ' ');
+    out_ << bracket;
+    firstInContainer_ = false;
+  }
+
+  const ChunkFile& file_;
+  std::ostream& out_;
+  int depth_ = 0;
+  bool firstInContainer_ = true;
+  bool afterKey_ = false;
+};
 
 }  // namespace
 
+void WriteDumpText(const ChunkFile& file, std::ostream& out) {
+  TextDump(file, out).Run();
+}
+
 std::string DumpText(const ChunkFile& file) {
-  return TextDump(file).Run();
+  std::ostringstream out;
+  WriteDumpText(file, out);
+  return out.str();
+}
+
+void WriteDumpJson(const ChunkFile& file, std::ostream& out) {
+  JsonDump(file, out).Run();
 }
 
 nlohmann::json DumpJson(const ChunkFile& file) {
-  nlohmann::json chunks = nlohmann::json::array();
-  for (const Chunk& chunk : file.chunks) chunks.push_back(ChunkJson(file, chunk));
-  nlohmann::json json = {{"size", file.bytes.size()},
-                         {"banner", DisplayText(file.banner)},
-                         {"chunks", std::move(chunks)}};
-  if (file.trailingBytes > 0)
-    json["trailing"] = {{"offset", file.trailingOffset}, {"size", file.trailingBytes}};
-  nlohmann::json notes = nlohmann::json::array();
-  for (const std::string& note : file.notes) notes.push_back(DisplayText(note));
-  json["notes"] = std::move(notes);
-  return json;
+  std::ostringstream out;
+  WriteDumpJson(file, out);
+  return nlohmann::json::parse(out.str());
 }
 
 }  // namespace kiln::reader

@@ -1,5 +1,6 @@
 #pragma once
 #include <nlohmann/json.hpp>
+#include <ostream>
 #include <string>
 
 #include "reader/ChunkFile.h"
@@ -8,12 +9,15 @@ namespace kiln::reader {
 
 // The chunk tree for people: one line per chunk with its offset, id, kind and
 // size, its decoded fields indented below it, notes marked with "!".
+// WriteDumpText writes it as it goes, never holding the whole text.
+void WriteDumpText(const ChunkFile& file, std::ostream& out);
 std::string DumpText(const ChunkFile& file);
 
 // The chunk tree for programs: {size, banner, chunks: [{offset, id, size,
 // kind, fields, children, undecoded, notes}], trailing, notes}. Texts from
 // the file are turned into valid UTF-8 (bytes that are not are read as
-// Latin-1).
+// Latin-1). WriteDumpJson writes it as it goes, indented by two.
+void WriteDumpJson(const ChunkFile& file, std::ostream& out);
 nlohmann::json DumpJson(const ChunkFile& file);
 
 }  // namespace kiln::reader

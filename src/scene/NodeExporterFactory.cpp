@@ -2,6 +2,7 @@
 
 #include "geometry/MeshExporter.h"
 #include "geometry/ShadowMeshExporter.h"
+#include "nodes/BoneExporter.h"
 #include "scene/DefaultNodeExporter.h"
 #include "scene/DummyExporter.h"
 
@@ -17,6 +18,7 @@ std::unique_ptr<NodeExporter> CreateNodeExporter(ExporterChoice choice, INode* n
     case ExporterChoice::ShadowMesh:
       return std::make_unique<ShadowMeshExporter>(node, ip);
     case ExporterChoice::Bone:
+      return std::make_unique<BoneExporter>(node, ip);
     case ExporterChoice::Null:
     case ExporterChoice::BoxHelper:
     case ExporterChoice::Camera:

@@ -88,19 +88,24 @@ bool FindInterpolation(ValueKind kind, Class_ID id, Interpolation* interpolation
   return false;
 }
 
-TransformParts PRSController::PartsAt(TimeValue t) const {
+TransformParts PRSController::PartsAt(TimeValue t, const Matrix3& parentTM) const {
   TransformParts parts;
   if (position) parts.position = position->ValueAt(t);
-  if (rotation) parts.rotation = rotation->ValueAt(t);
-  if (scale) parts.scale = scale->ValueAt(t);
+  NodePlace place{owner, parentTM, parentTM.PointTransform(parts.position)};
+  if (rotation) parts.rotation = rotation->ValueAt(t, place);
+  if (scale) parts.scale = scale->ValueAt(t, place);
   return parts;
+}
+
+void PRSController::SetParts(const TransformParts& parts) {
+  position = std::make_unique<PositionController>(parts.position);
+  rotation = std::make_unique<RotationController>(parts.rotation);
+  scale = std::make_unique<ScaleController>(parts.scale);
 }
 
 std::unique_ptr<PRSController> PRSController::WithParts(const TransformParts& parts) {
   auto prs = std::make_unique<PRSController>();
-  prs->position = std::make_unique<PositionController>(parts.position);
-  prs->rotation = std::make_unique<RotationController>(parts.rotation);
-  prs->scale = std::make_unique<ScaleController>(parts.scale);
+  prs->SetParts(parts);
   return prs;
 }
 

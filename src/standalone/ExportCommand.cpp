@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -13,7 +12,10 @@
 #include "host/Interface.h"
 #include "platform/DebugOutput.h"
 #include "platform/Dialogs.h"
+#include "platform/FileSystem.h"
+#include "platform/WriteFailures.h"
 #include "standalone/ExitCodes.h"
+#include "standalone/ExportSignals.h"
 #include "standalone/LargeStack.h"
 #include "standalone/ModuleLoader.h"
 #include "standalone/SceneFile.h"
@@ -24,29 +26,6 @@
 namespace kiln::standalone {
 namespace fs = std::filesystem;
 namespace {
-
-std::atomic<bool> cancelRequested{false};
-
-void OnInterrupt(int) {
-  cancelRequested.store(true);
-}
-
-// Ctrl-C sets the host's cancel flag for the length of an export: the walk
-// stops between nodes and the file is closed complete.
-class InterruptGuard {
- public:
-  InterruptGuard() {
-    cancelRequested.store(false);
-    struct sigaction action {};
-    action.sa_handler = OnInterrupt;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, &previous_);
-  }
-  ~InterruptGuard() { sigaction(SIGINT, &previous_, nullptr); }
-
- private:
-  struct sigaction previous_ {};
-};
 
 // The platform services answered by this terminal for one export.
 class HandlerGuard {
@@ -119,6 +98,22 @@ std::vector<std::string> LoggedLines(const fs::path& log) {
   return lines;
 }
 
+// When a log file could not be written, the failures recorded are the only
+// account of what went wrong: every one is told.
+void ReportUnwrittenLogs(const std::vector<platform::WriteFailure>& failures,
+                         const std::vector<fs::path>& logs) {
+  bool logFailed = false;
+  for (const auto& failure : failures) {
+    for (const auto& log : logs) logFailed = logFailed || failure.file == log.string();
+  }
+  if (!logFailed) return;
+  std::fprintf(stderr, "kiln: the log files could not be written:\n");
+  for (const auto& failure : failures) {
+    std::fprintf(stderr, "kiln:   %s: %s\n", failure.file.c_str(),
+                 platform::SystemErrorText(failure.error).c_str());
+  }
+}
+
 std::string Extension(const fs::path& output) {
   std::string ext = output.extension().string();
   return ext.empty() ? ext : ext.substr(1);
@@ -158,6 +153,7 @@ int RunExportCommand(const ExportOptions& options) {
     return Fail(kExitUsage, "no exporter writes '." + extension +
                                 "' files; known extensions: " + Join(module->Extensions()));
   }
+  ExportSignals signals(output.string());
   fs::path folder = output.parent_path();
   if (!fs::is_directory(folder)) {
     return Fail(kExitFailure, "output folder " + folder.string() + " does not exist");
@@ -185,21 +181,22 @@ int RunExportCommand(const ExportOptions& options) {
   TerminalPrompts prompts(stdin, stderr, interactive);
   prompts.SetQuestionAnswer(options.iniAnswer);
   HandlerGuard handlers(prompts, interactive && !options.quiet);
-  InterruptGuard interrupt;
 
   SceneInterface ip(*scene);
-  ip.SetCancelFlag(&cancelRequested);
   ProgressBar bar(stderr);
-  if (::isatty(STDERR_FILENO)) {
-    ip.SetProgressObserver([&bar](const ProgressEvent& event) {
-      if (event.kind == ProgressEvent::Kind::kStart)
-        bar.Start(event.title);
-      else if (event.kind == ProgressEvent::Kind::kUpdate)
-        bar.Update(event.percent);
-      else
-        bar.End();
-    });
-  }
+  const bool showBar = ::isatty(STDERR_FILENO);
+  ip.SetProgressObserver([&bar, showBar](const ProgressEvent& event) {
+    // The walk is over when the progress window ends: what follows puts the
+    // finished files in place, which a signal must not cut in two.
+    if (event.kind == ProgressEvent::Kind::kEnd) ExportSignals::Defer();
+    if (!showBar) return;
+    if (event.kind == ProgressEvent::Kind::kStart)
+      bar.Start(event.title);
+    else if (event.kind == ProgressEvent::Kind::kUpdate)
+      bar.Update(event.percent);
+    else
+      bar.End();
+  });
 
   fs::path base = FixedBase(output);
   fs::path written = base;
@@ -212,10 +209,13 @@ int RunExportCommand(const ExportOptions& options) {
   FileStamp errorsBefore = FileStamp::Of(errorsLog);
   fs::path warningsLog = base;
   warningsLog += "_warnings.log";
+  fs::path informationsLog = base;
+  informationsLog += "_informations.log";
   FileStamp warningsBefore = FileStamp::Of(warningsLog);
 
   ExpInterface ei;
   int result = 0;
+  platform::TakeWriteFailures();  // only this export's
   RunWithLargeStack([&] {
     TransformsHeldStill held(*scene);
     result = exporter->DoExport(output.c_str(), &ei, &ip, options.quiet ? 1 : 0,
@@ -227,15 +227,18 @@ int RunExportCommand(const ExportOptions& options) {
                                 *prompts.Unanswered() +
                                 "\": pass --ini overwrite, --ini keep or --ini cancel");
   }
-  if (cancelRequested.load()) {
-    return Fail(kExitCancelled,
-                "export cancelled; " + written.string() + " holds the nodes written before");
-  }
   if (prompts.Cancelled()) return Fail(kExitCancelled, "export cancelled; nothing was written");
 
   std::vector<std::string> errors;
   if (FileStamp::Of(errorsLog).WrittenAfter(errorsBefore)) errors = LoggedLines(errorsLog);
   for (const std::string& error : errors) std::fprintf(stderr, "kiln: error: %s\n", error.c_str());
+  ReportUnwrittenLogs(platform::TakeWriteFailures(), {errorsLog, warningsLog, informationsLog});
+  if (int signal = ExportSignals::Deferred()) {
+    return Fail(ExitCodeForSignal(signal),
+                std::string(signal == SIGINT ? "interrupted" : "terminated") +
+                    " while the finished export was put in place: " + written.string() +
+                    " and its side files are the new ones");
+  }
 
   if (!result || !FileStamp::Of(written).WrittenAfter(outputBefore)) {
     return Fail(kExitFailure, "export failed; " + written.string() + " was not written" +

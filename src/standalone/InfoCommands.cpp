@@ -1,6 +1,7 @@
 #include "standalone/InfoCommands.h"
 
 #include <cstdio>
+#include <iostream>
 
 #include "host/Object.h"
 #include "reader/ChunkFile.h"
@@ -53,14 +54,15 @@ void PrintTree(SceneNode& node, int depth) {
 int RunDumpCommand(const std::string& file, bool json) {
   try {
     reader::ChunkFile chunks = reader::ReadChunkFile(file);
+    std::ios::sync_with_stdio(false);  // the dump goes out in large writes
     if (json)
-      std::printf("%s\n", reader::DumpJson(chunks).dump(2).c_str());
+      reader::WriteDumpJson(chunks, std::cout);
     else
-      std::fputs(reader::DumpText(chunks).c_str(), stdout);
+      reader::WriteDumpText(chunks, std::cout);
+    std::cout.flush();
     return kExitSuccess;
   } catch (const reader::ReadError& error) {
-    return Fail(kExitFailure,
-                file + ": offset " + std::to_string(error.Offset()) + ": " + error.what());
+    return Fail(kExitFailure, file + ": " + error.what());  // what() starts with the offset
   }
 }
 

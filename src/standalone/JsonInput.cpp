@@ -23,72 +23,122 @@ std::string PointerToken(std::string_view key) {
   return token;
 }
 
-namespace {
-
-// Follows the parser's events to know the path of the value being read and
-// the keys already met in each open object.
-class DuplicateKeyCheck {
- public:
-  bool operator()(int depth, json::parse_event_t event, json& parsed) {
-    (void)depth;
-    switch (event) {
-      case json::parse_event_t::object_start:
-        ElementBegins();
-        frames_.push_back({false, {}, {}, 0});
-        break;
-      case json::parse_event_t::array_start:
-        ElementBegins();
-        frames_.push_back({true, {}, {}, 0});
-        break;
-      case json::parse_event_t::key: {
-        Frame& frame = frames_.back();
-        frame.key = parsed.get<std::string>();
-        if (!frame.keys.insert(frame.key).second) {
-          throw JsonInputError{CurrentPath(), "key \"" + frame.key + "\" given twice"};
-        }
-        break;
-      }
-      case json::parse_event_t::value:
-        ElementBegins();
-        break;
-      case json::parse_event_t::object_end:
-      case json::parse_event_t::array_end:
-        frames_.pop_back();
-        break;
-    }
-    return true;
-  }
-
- private:
-  struct Frame {
-    bool array;
-    std::set<std::string> keys;
-    std::string key;
-    size_t next;  // index of the next array element
-  };
-
-  void ElementBegins() {
-    if (!frames_.empty() && frames_.back().array) {
-      frames_.back().key = std::to_string(frames_.back().next++);
-    }
-  }
-
-  std::string CurrentPath() const {
-    std::string path;
-    for (const Frame& frame : frames_) path += "/" + PointerToken(frame.key);
-    return path;
-  }
-
-  std::vector<Frame> frames_;
-};
-
-std::string PlainParseMessage(const json::parse_error& e) {
+std::string PlainLibraryMessage(const std::exception& e) {
   // Drop the library's "[json.exception.parse_error.101] " prefix.
   std::string text = e.what();
   size_t end = text.find("] ");
   if (text.rfind("[json.exception", 0) == 0 && end != std::string::npos) text.erase(0, end + 2);
-  return "malformed JSON: " + text;
+  return text;
 }
+
+namespace {
+
+// Builds the document from the parser's events, knowing at every moment the
+// JSON pointer of the value being read: a key given twice, a number that
+// cannot be read or malformed text fail with that pointer. (The library's
+// callback parser would do the same work in time quadratic in the length of
+// an array of objects.)
+class DocumentBuilder {
+ public:
+  using Json = nlohmann::json;
+
+  Json Take() { return std::move(root_); }
+
+  bool null() { return Add(Json()); }
+  bool boolean(bool value) { return Add(Json(value)); }
+  bool number_integer(Json::number_integer_t value) { return Add(Json(value)); }
+  bool number_unsigned(Json::number_unsigned_t value) { return Add(Json(value)); }
+  bool number_float(Json::number_float_t value, const std::string&) { return Add(Json(value)); }
+  bool string(std::string& value) { return Add(Json(std::move(value))); }
+  bool binary(Json::binary_t&) { return Add(Json()); }  // not produced by JSON text
+
+  bool start_object(size_t) { return Open(Json::object()); }
+  bool start_array(size_t) { return Open(Json::array()); }
+  bool end_object() { return Close(); }
+  bool end_array() { return Close(); }
+
+  bool key(std::string& key) {
+    Frame& frame = open_.back();
+    if (frame.value->contains(key)) {
+      frame.key = std::move(key);
+      frame.hasKey = true;
+      throw JsonInputError{PendingPath(), "key \"" + frame.key + "\" given twice"};
+    }
+    frame.key = std::move(key);
+    frame.hasKey = true;
+    return true;
+  }
+
+  bool parse_error(size_t, const std::string&, const nlohmann::detail::exception& e) {
+    std::string text = PlainLibraryMessage(e);
+    if (dynamic_cast<const Json::out_of_range*>(&e)) {
+      // "number overflow parsing '1e400'": say it in the reader's words, where it is.
+      size_t quote = text.find('\'');
+      std::string number = quote == std::string::npos ? text : text.substr(quote);
+      throw JsonInputError{PendingPath(), "cannot read the number " + number +
+                                              ": it is outside the range of a 64-bit float"};
+    }
+    throw JsonInputError{"", "malformed JSON: " + text};
+  }
+
+ private:
+  struct Frame {
+    Json* value;
+    std::string key;  // of the member being read, in an object
+    bool hasKey = false;
+  };
+
+  // Adds a finished value where the open container expects it.
+  Json* Place(Json&& value) {
+    if (open_.empty()) {
+      root_ = std::move(value);
+      return &root_;
+    }
+    Frame& frame = open_.back();
+    if (frame.value->is_array()) {
+      frame.value->push_back(std::move(value));
+      return &frame.value->back();
+    }
+    frame.hasKey = false;
+    return &(*frame.value->emplace(frame.key, std::move(value)).first);
+  }
+
+  bool Add(Json&& value) {
+    Place(std::move(value));
+    return true;
+  }
+
+  bool Open(Json&& container) {
+    open_.push_back({Place(std::move(container)), {}, false});
+    return true;
+  }
+
+  bool Close() {
+    open_.pop_back();
+    return true;
+  }
+
+  // The pointer of the value being read: the open containers' members, then
+  // the next element of an array or the member whose key came last.
+  std::string PendingPath() const {
+    std::string path;
+    for (size_t i = 0; i < open_.size(); ++i) {
+      const Frame& frame = open_[i];
+      const bool innermost = i + 1 == open_.size();
+      if (frame.value->is_array()) {
+        size_t index = frame.value->size();
+        if (!innermost) --index;  // the element holding the next container
+        path.append(1, '/').append(std::to_string(index));
+      } else if (frame.hasKey || !innermost) {
+        path.append(1, '/').append(PointerToken(frame.key));
+      }
+    }
+    return path;
+  }
+
+  Json root_;
+  std::vector<Frame> open_;
+};
 
 const char* TypeName(const json& value) {
   if (value.is_number_integer()) return "an integer";
@@ -103,15 +153,9 @@ const char* TypeName(const json& value) {
 }  // namespace
 
 json ParseJson(std::string_view text) {
-  DuplicateKeyCheck check;
-  try {
-    return json::parse(text.begin(), text.end(),
-                       [&check](int depth, json::parse_event_t event, json& parsed) {
-                         return check(depth, event, parsed);
-                       });
-  } catch (const json::parse_error& e) {
-    throw JsonInputError{"", PlainParseMessage(e)};
-  }
+  DocumentBuilder builder;
+  json::sax_parse(text.begin(), text.end(), &builder);
+  return builder.Take();
 }
 
 void JsonValue::Fail(const std::string& message) const {
@@ -166,7 +210,19 @@ bool JsonValue::Bool() const {
 
 std::string JsonValue::String() const {
   if (!IsString()) FailType("a string");
-  return value_->get<std::string>();
+  const std::string& text = value_->get_ref<const std::string&>();
+  if (text.find('\0') != std::string::npos) {
+    Fail("text holds a NUL character (\\u0000) at byte " + std::to_string(text.find('\0')));
+  }
+  return text;
+}
+
+std::string JsonValue::Name() const {
+  if (IsString() && value_->get_ref<const std::string&>().size() > kMaxNameLength) {
+    Fail("name of " + std::to_string(value_->get_ref<const std::string&>().size()) +
+         " bytes, longer than " + std::to_string(kMaxNameLength));
+  }
+  return String();
 }
 
 float JsonValue::Float() const {

@@ -17,8 +17,16 @@ struct JsonInputError {
 };
 
 // Parses JSON text. Malformed text fails with the line and column; an object
-// that names a key twice fails too (the parser would keep the last silently).
+// that names a key twice, or a number too large to read, fails with its
+// pointer. Parsing takes time linear in the text.
 nlohmann::json ParseJson(std::string_view text);
+
+// The text of one of the JSON library's exceptions without its
+// "[json.exception...]" prefix.
+std::string PlainLibraryMessage(const std::exception& e);
+
+// Longest name a scene may give (of a node, material or texture).
+constexpr size_t kMaxNameLength = 64 * 1024;
 
 // A value of a parsed document together with its JSON pointer, so that every
 // complaint names where it applies. Every accessor throws JsonInputError.
@@ -48,7 +56,11 @@ class JsonValue {
   JsonValue operator[](size_t i) const;
 
   bool Bool() const;
+  // Text without NUL characters: the exporter hands texts on as C strings,
+  // which would end at the first one.
   std::string String() const;
+  // A String of at most kMaxNameLength bytes.
+  std::string Name() const;
   float Float() const;  // finite and within float range
   uint32_t Uint(uint32_t max = UINT32_MAX) const;
   int32_t Int() const;

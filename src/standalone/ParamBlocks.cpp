@@ -56,6 +56,23 @@ ParamStorage StorageOf(int type) {
   return found ? found->storage : ParamStorage::kNone;
 }
 
+Parameter& Parameter::Int(int32_t v) {
+  values.emplace_back().integer = v;
+  return *this;
+}
+Parameter& Parameter::Number(float v) {
+  values.emplace_back().number = v;
+  return *this;
+}
+Parameter& Parameter::Colour(Color v) {
+  values.emplace_back().colour = v;
+  return *this;
+}
+Parameter& Parameter::Text(std::optional<std::string> v) {
+  values.emplace_back().text = std::move(v);
+  return *this;
+}
+
 Parameter& ParamBlock::Add(std::string name, ParamID id, int type) {
   params_.push_back({std::move(name), id, type, {}});
   return params_.back();

@@ -28,6 +28,12 @@ struct Parameter {
   ParamID id = 0;
   int type = TYPE_FLOAT;           // element type, plus TYPE_TAB for a table
   std::vector<ParamValue> values;  // one value, or a table's entries
+
+  // Each appends one value: block.Add("glassy", 0, TYPE_BOOL).Int(1).
+  Parameter& Int(int32_t v);
+  Parameter& Number(float v);
+  Parameter& Colour(Color v);
+  Parameter& Text(std::optional<std::string> v);
 };
 
 // Parameter types by their scene-file names ("float", "boolTab", ...).

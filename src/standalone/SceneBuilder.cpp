@@ -3,6 +3,20 @@
 #include <stdexcept>
 
 namespace kiln::standalone {
+namespace {
+
+// Sets a part's static value, keeping its keyframe controller's class; a part
+// of another kind becomes a keyframe controller of the default class.
+template <typename T>
+void SetValue(std::unique_ptr<ValueControl<T>>& part, const T& value) {
+  if (auto* keyed = dynamic_cast<ValueController<T>*>(part.get())) {
+    keyed->value = value;
+  } else {
+    part = std::make_unique<ValueController<T>>(value);
+  }
+}
+
+}  // namespace
 
 NodeBuilder& NodeBuilder::Parent(SceneNode& parent) {
   builder_.scene().SetParent(node_, parent);
@@ -16,16 +30,12 @@ PRSController& NodeBuilder::PRS() {
 }
 
 NodeBuilder& NodeBuilder::Position(const Point3& p) {
-  PRSController& prs = PRS();
-  if (!prs.position) prs.position = std::make_unique<PositionController>();
-  prs.position->value = p;
+  SetValue(PRS().position, p);
   return *this;
 }
 
 NodeBuilder& NodeBuilder::Rotation(const Quat& q) {
-  PRSController& prs = PRS();
-  if (!prs.rotation) prs.rotation = std::make_unique<RotationController>();
-  prs.rotation->value = q;
+  SetValue(PRS().rotation, q);
   return *this;
 }
 
@@ -34,16 +44,12 @@ NodeBuilder& NodeBuilder::Rotation(float angle, const Point3& axis) {
 }
 
 NodeBuilder& NodeBuilder::Scale(const Point3& s, const Quat& axis) {
-  PRSController& prs = PRS();
-  if (!prs.scale) prs.scale = std::make_unique<ScaleController>();
-  prs.scale->value = {s, axis};
+  SetValue(PRS().scale, ScaleWithAxis{s, axis});
   return *this;
 }
 
 NodeBuilder& NodeBuilder::Roll(float radians) {
-  PRSController& prs = PRS();
-  if (!prs.roll) prs.roll = std::make_unique<FloatController>();
-  prs.roll->value = radians;
+  SetValue(PRS().roll, radians);
   return *this;
 }
 

@@ -24,10 +24,30 @@ Matrix3 SceneNode::GetNodeTM(TimeValue t) {
   // per time from its parent's, so a walk costs one step per node rather
   // than one per level above it.
   const uint64_t hold = scene_.TransformHold();
-  if (hold != 0 && cachedTM_.hold == hold && cachedTM_.time == t) return cachedTM_.tm;
+  const long frame = hold != 0 ? scene_.FrameIndex(t) : -1;
+  if (hold != 0) {
+    if (cachedTM_.hold == hold && cachedTM_.time == t) return cachedTM_.tm;
+    if (frame >= 0 && frameTMs_.hold == hold && frameTMs_.known[frame]) {
+      frameTMs_.lastUse = scene_.NextFrameCacheUse();
+      return frameTMs_.tms[frame];
+    }
+  }
   Matrix3 parentTM = GetParentTM(t);
+  // A node whose transform depends on itself (through constraints) sits on
+  // its parent while the loop is open.
+  if (evaluating_) return parentTM;
+  evaluating_ = true;
   Matrix3 tm = transform_ ? transform_->WorldTM(t, parentTM) : parentTM;
-  if (hold != 0) cachedTM_ = {hold, t, tm};
+  evaluating_ = false;
+  if (hold != 0) {
+    cachedTM_ = {hold, t, tm};
+    if (frame >= 0) {
+      if (frameTMs_.hold != hold) scene_.StartFrameCache(*this);
+      frameTMs_.tms[frame] = tm;
+      frameTMs_.known[frame] = true;
+      frameTMs_.lastUse = scene_.NextFrameCacheUse();
+    }
+  }
   return tm;
 }
 
@@ -71,6 +91,8 @@ PRSController* SceneNode::PRS() const {
 
 void SceneNode::SetTransform(std::unique_ptr<TransformController> controller) {
   transform_ = std::move(controller);
+  if (transform_) transform_->owner = this;
+  scene_.TransformControllersChanged();
 }
 
 void SceneNode::SetVisibility(std::unique_ptr<FloatController> controller) {

@@ -109,6 +109,17 @@ class SceneNode final : public INode {
     TimeValue time = 0;
     Matrix3 tm;
   } cachedTM_;
+  // Node transforms at the whole frames of the animation range during one
+  // hold, so that sampling a node after its parent reads the parent's
+  // transforms instead of computing them again. The scene bounds their size.
+  struct FrameTMs {
+    uint64_t hold = 0;
+    uint64_t lastUse = 0;
+    std::vector<Matrix3> tms;
+    std::vector<bool> known;
+    size_t Bytes() const { return tms.capacity() * sizeof(Matrix3) + known.capacity() / 8; }
+  } frameTMs_;
+  bool evaluating_ = false;  // breaks a dependency loop instead of recursing forever
 };
 
 }  // namespace kiln::standalone

@@ -5,7 +5,9 @@
 #include <string_view>
 #include <vector>
 
+#include "host/GenCamera.h"
 #include "host/Object.h"
+#include "standalone/KeyframeController.h"
 
 namespace kiln::standalone {
 
@@ -20,7 +22,8 @@ class MeshObject final : public TriObject {
 // Any other object: a helper, bone, camera, light, shape or a class the
 // standalone host does not model. It carries its class identity, and a mesh
 // when the object converts to a triangle mesh (a bone or a box helper does).
-class SceneObject final : public Object {
+// A camera answers the camera interface with its field-of-view controller.
+class SceneObject final : public Object, public GenCamera {
  public:
   SceneObject(Class_ID classId, SClass_ID superClass, std::string className)
       : classId_(classId), superClass_(superClass), className_(std::move(className)) {}
@@ -33,8 +36,14 @@ class SceneObject final : public Object {
   }
   // A copy of the mesh, owned by this object until the next conversion.
   TriObject* ConvertToType(TimeValue t, Class_ID obtype) override;
+  void* GetInterface(uint32_t id) override {
+    return id == I_GENCAMERA && superClass_ == CAMERA_CLASS_ID ? static_cast<GenCamera*>(this)
+                                                               : nullptr;
+  }
+  Control* GetFOVControl() override { return fov.get(); }
 
   std::optional<Mesh> mesh;
+  std::unique_ptr<FloatController> fov;  // cameras: field of view in radians, when animated
 
  private:
   Class_ID classId_;

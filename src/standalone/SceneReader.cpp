@@ -4,8 +4,10 @@
 #include <sstream>
 #include <unordered_map>
 
+#include "standalone/ControllerReader.h"
 #include "standalone/ControllerJson.h"
 #include "standalone/JsonInput.h"
+#include "standalone/JsonValues.h"
 #include "standalone/Modifiers.h"
 #include "standalone/SceneFile.h"
 #include "standalone/SceneMaterialFields.h"
@@ -16,6 +18,8 @@ namespace kiln::standalone {
 namespace {
 
 constexpr int kFormatVersion = 1;
+// Most nodes a scene file may list.
+constexpr size_t kMaxNodes = size_t{1} << 20;
 
 std::vector<Point3> ToPoints(const std::vector<float>& flat) {
   std::vector<Point3> points(flat.size() / 3);
@@ -31,85 +35,6 @@ std::vector<TVFace> ToCornerFaces(const std::vector<uint32_t>& flat) {
     faces[i].t[0] = flat[3 * i], faces[i].t[1] = flat[3 * i + 1], faces[i].t[2] = flat[3 * i + 2];
   }
   return faces;
-}
-
-Point3 ReadPoint(const JsonValue& v) {
-  if (!v.IsArray() || v.Size() != 3) v.Fail("expected [x, y, z]");
-  return {v[0].Float(), v[1].Float(), v[2].Float()};
-}
-
-Quat ReadQuat(const JsonValue& v) {
-  if (v.IsObject()) {
-    v.ExpectObject({"axis", "angle"});
-    Point3 axis = ReadPoint(v.At("axis"));
-    if (Length(axis) == 0.0f) v.At("axis").Fail("rotation axis of zero length");
-    return QFromAngAxis(v.At("angle").Float(), Normalize(axis));
-  }
-  if (!v.IsArray() || v.Size() != 4) {
-    v.Fail("expected a quaternion [x, y, z, w] or {\"axis\": [x, y, z], \"angle\": radians}");
-  }
-  return {v[0].Float(), v[1].Float(), v[2].Float(), v[3].Float()};
-}
-
-ScaleWithAxis ReadScale(const JsonValue& v) {
-  if (v.IsObject()) {
-    v.ExpectObject({"scale", "axis"});
-    ScaleWithAxis s;
-    s.scale = ReadPoint(v.At("scale"));
-    if (auto axis = v.Find("axis")) s.axis = ReadQuat(*axis);
-    return s;
-  }
-  return {ReadPoint(v), Quat()};
-}
-
-Matrix3 ReadMatrix(const JsonValue& v) {
-  if (!v.IsArray() || v.Size() != 4) v.Fail("expected a matrix of four rows [x, y, z]");
-  return Matrix3(ReadPoint(v[0]), ReadPoint(v[1]), ReadPoint(v[2]), ReadPoint(v[3]));
-}
-
-template <typename T>
-T ReadValue(const JsonValue& v);
-template <>
-float ReadValue<float>(const JsonValue& v) {
-  return v.Float();
-}
-template <>
-Point3 ReadValue<Point3>(const JsonValue& v) {
-  return ReadPoint(v);
-}
-template <>
-Quat ReadValue<Quat>(const JsonValue& v) {
-  return ReadQuat(v);
-}
-template <>
-ScaleWithAxis ReadValue<ScaleWithAxis>(const JsonValue& v) {
-  return ReadScale(v);
-}
-
-Interpolation ReadInterpolation(const JsonValue& v) {
-  const std::string name = v.String();
-  for (Interpolation i : {Interpolation::kBezier, Interpolation::kTCB, Interpolation::kLinear}) {
-    if (name == InterpolationName(i)) return i;
-  }
-  v.Fail("unknown controller type \"" + name + "\" (expected bezier, tcb or linear)");
-}
-
-// A bare value, or {"value": ..., "type": "tcb"}, or {"value": ..., "classId":
-// [...], "className": "..."} for a controller class of its own.
-template <typename T>
-std::unique_ptr<ValueController<T>> ReadController(const JsonValue& v) {
-  if (!(v.IsObject() && v.Has("value")))
-    return std::make_unique<ValueController<T>>(ReadValue<T>(v));
-  v.ExpectObject({"value", "type", "classId", "className"});
-  const T value = ReadValue<T>(v.At("value"));
-  auto type = v.Find("type");
-  auto classId = v.Find("classId");
-  if (type && classId) classId->Fail("give either a type or a classId, not both");
-  if (v.Has("className") && !classId) v.At("className").Fail("a className goes with a classId");
-  auto controller = std::make_unique<ValueController<T>>(
-      value, type ? ReadInterpolation(*type) : ValueTraits<T>::kDefault);
-  if (classId) controller->SetClass(classId->ClassId(), v.At("className").String());
-  return controller;
 }
 
 class Reader {
@@ -174,7 +99,7 @@ class Reader {
       v.ExpectObject({"name", "class", "classId", "uvAxis", "subTexmaps", "file", "alphaAsMono",
                       "alphaAsRGB", "uv", "paramBlocks", "customAttributes"});
       Texture& texture = *scene_->Textures()[i];
-      if (auto name = v.Find("name")) texture.name = name->String();
+      if (auto name = v.Find("name")) texture.name = name->Name();
       ReadClass(v, "Bitmap", KnownTextureClasses(), "texture", &texture.classId,
                 &texture.className);
       if (auto axis = v.Find("uvAxis")) {
@@ -201,7 +126,7 @@ class Reader {
                       "diffuse", "specular", "shininess", "shineStrength", "opacity", "twoSided",
                       "requirements", "amounts", "mapEnables", "paramBlocks", "customAttributes"});
       Material& material = *scene_->Materials()[i];
-      if (auto name = v.Find("name")) material.name = name->String();
+      if (auto name = v.Find("name")) material.name = name->Name();
       ReadClass(v, "Standard", KnownMaterialClasses(), "material", &material.classId,
                 &material.className);
       if (auto subs = v.Find("subMaterials")) {
@@ -275,6 +200,10 @@ class Reader {
   // Creates every node under the root, then links parents in file order, so
   // that children keep the order in which the file lists them.
   void CreateNodes(const JsonValue& list) {
+    if (list.Size() > kMaxNodes) {
+      list.Fail(std::to_string(list.Size()) + " nodes, more than the " + std::to_string(kMaxNodes) +
+                " a scene may hold");
+    }
     std::vector<std::optional<uint32_t>> parents;
     for (size_t i = 0; i < list.Size(); ++i) {
       const JsonValue v = list[i];
@@ -305,12 +234,14 @@ class Reader {
     }
     CheckParentLoops(parentIndex);
     for (Entry& entry : entries_) {
-      entry.node = &scene_->CreateNode(entry.json.At("name").String(), nullptr, entry.handle);
+      entry.node = &scene_->CreateNode(entry.json.At("name").Name(), nullptr, entry.handle);
       nodeIndex_[entry.node] = &entry - entries_.data();
     }
+    std::vector<std::pair<SceneNode*, SceneNode*>> links;
     for (size_t i = 0; i < entries_.size(); ++i) {
-      if (parentIndex[i] >= 0) scene_->SetParent(*entries_[i].node, *entries_[parentIndex[i]].node);
+      if (parentIndex[i] >= 0) links.emplace_back(entries_[i].node, entries_[parentIndex[i]].node);
     }
+    scene_->SetParents(links);
   }
 
   void CheckParentLoops(const std::vector<int>& parentIndex) {
@@ -343,7 +274,7 @@ class Reader {
     if (auto hidden = v.Find("hidden")) node.hidden = hidden->Bool();
     if (auto selected = v.Find("selected")) node.selected = selected->Bool();
     if (auto transform = v.Find("transform")) {
-      if (!transform->IsNull()) node.SetTransform(ReadPRS(*transform));
+      if (!transform->IsNull()) node.SetTransform(Controllers().Transform(*transform));
     } else {
       node.SetTransform(PRSController::WithParts({}));
     }
@@ -354,7 +285,7 @@ class Reader {
       if (auto s = offset->Find("scale")) node.objectOffset.scale = ReadScale(*s);
     }
     if (auto visibility = v.Find("visibility")) {
-      node.SetVisibility(ReadController<float>(*visibility));
+      node.SetVisibility(Controllers().Keyframes(*visibility));
     }
     if (auto target = v.Find("target")) node.target = NodeRef(*target);
     if (auto props = v.Find("userProps")) node.userProps = props->String();
@@ -362,29 +293,8 @@ class Reader {
     ReadObject(v, node);
   }
 
-  std::unique_ptr<PRSController> ReadPRS(const JsonValue& v) {
-    v.ExpectObject({"type", "position", "rotation", "scale", "roll"});
-    if (auto type = v.Find("type"); type && type->String() != "prs") {
-      type->Fail("unknown transform type \"" + type->String() + "\" (expected prs)");
-    }
-    auto prs = PRSController::WithParts({});
-    ReadPart(v, "position", &prs->position);
-    ReadPart(v, "rotation", &prs->rotation);
-    ReadPart(v, "scale", &prs->scale);
-    if (auto roll = v.Find("roll")) prs->roll = ReadController<float>(*roll);
-    return prs;
-  }
-
-  // A part that is absent keeps its identity controller; null removes it.
-  template <typename T>
-  static void ReadPart(const JsonValue& v, const char* key,
-                       std::unique_ptr<ValueController<T>>* part) {
-    auto member = v.Find(key);
-    if (!member) return;
-    if (member->IsNull())
-      part->reset();
-    else
-      *part = ReadController<T>(*member);
+  ControllerReader Controllers() {
+    return ControllerReader([this](const JsonValue& v) { return NodeRef(v); });
   }
 
   void ReadObject(const JsonValue& v, SceneNode& node) {
@@ -393,9 +303,9 @@ class Reader {
     auto modifiers = v.Find("modifiers");
     std::string type;
     if (objectJson && objectJson->IsObject()) {
-      objectJson->ExpectObject({"type", "classId", "superClass", "className"});
+      objectJson->ExpectObject({"type", "classId", "superClass", "className", "fov"});
       type = objectJson->At("type").String();
-      if (type != "custom" && objectJson->Raw().size() > 1) {
+      if (type != "custom" && objectJson->Raw().size() > (objectJson->Has("fov") ? 2u : 1u)) {
         objectJson->Fail("only a custom object takes classId, superClass and className");
       }
     } else if (objectJson) {
@@ -425,6 +335,12 @@ class Reader {
             .Fail("unknown object type \"" + type + "\" (expected one of: " + list + ")");
       }
       if (meshJson) object->mesh = ReadMesh(*meshJson);
+      if (auto fov =
+              objectJson && objectJson->IsObject() ? objectJson->Find("fov") : std::nullopt) {
+        if (object->SuperClassID() != CAMERA_CLASS_ID)
+          fov->Fail("only a camera has a field of view");
+        object->fov = Controllers().Keyframes(*fov);
+      }
       node.SetObject(std::move(object));
     }
     if (modifiers) {
@@ -460,6 +376,10 @@ class Reader {
 
   void ReadFaces(const JsonValue& v, Mesh* mesh) {
     if (v.IsArray()) {
+      if (v.Size() > SideBufferReader::kMaxArrayItems) {
+        v.Fail(std::to_string(v.Size()) + " faces, more than " +
+               std::to_string(SideBufferReader::kMaxArrayItems));
+      }
       mesh->faces.resize(v.Size());
       for (size_t f = 0; f < v.Size(); ++f) {
         const JsonValue face = v[f];
@@ -603,7 +523,7 @@ class Reader {
         if (weight->IsNumber()) {
           slot.weight = weight->Float();
         } else {
-          auto controller = ReadController<float>(*weight);
+          auto controller = Controllers().Keyframes(*weight);
           slot.weight = controller->value;
           morpher->SetWeightController(s, std::move(controller));
         }
@@ -631,10 +551,6 @@ class Reader {
 
 }  // namespace
 
-std::unique_ptr<FloatController> ReadFloatController(const JsonValue& v) {
-  return ReadController<float>(v);
-}
-
 std::unique_ptr<Scene> ReadSceneText(std::string_view text, const std::string& fileName,
                                      const std::filesystem::path& baseDir) {
   std::unique_ptr<Scene> scene;
@@ -650,6 +566,14 @@ std::unique_ptr<Scene> ReadSceneText(std::string_view text, const std::string& f
     }
   } catch (const JsonInputError& e) {
     throw SceneLoadError(fileName, {{e.path, e.message}});
+  } catch (const nlohmann::json::exception& e) {
+    // Every reading of the document goes through JsonValue, which says
+    // where; this is a last guard, so the library's own failure still
+    // names the file rather than ending the program.
+    throw SceneLoadError(fileName, {{"", PlainLibraryMessage(e)}});
+  } catch (const std::bad_alloc&) {
+    throw SceneLoadError(fileName, {{"", "not enough memory to load the scene (" +
+                                             std::to_string(text.size()) + " bytes of text)"}});
   }
   if (!problems.empty()) throw SceneLoadError(fileName, std::move(problems));
   return scene;

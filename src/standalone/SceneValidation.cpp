@@ -5,6 +5,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "standalone/ControllerValidation.h"
 #include "standalone/Modifiers.h"
 #include "standalone/Scene.h"
 #include "standalone/SceneObjects.h"
@@ -152,24 +153,12 @@ class Validator {
   }
 
   void CheckTransform(const SceneNode& node) {
-    if (PRSController* prs = node.PRS()) {
-      if (prs->position && !Finite(prs->position->value)) {
-        Report(&node, "transform/position", "position is not finite");
-      }
-      if (prs->rotation) CheckRotation(node, "transform/rotation", prs->rotation->value);
-      if (prs->scale) CheckScale(node, "transform/scale", prs->scale->value);
-      if (prs->roll && !Finite(prs->roll->value)) {
-        Report(&node, "transform/roll", "roll is not finite");
-      }
-    }
+    CheckNodeControllers(node, nodes_, problems_);
     if (!Finite(node.objectOffset.position)) {
       Report(&node, "objectOffset/position", "position is not finite");
     }
     CheckRotation(node, "objectOffset/rotation", node.objectOffset.rotation);
     CheckScale(node, "objectOffset/scale", node.objectOffset.scale);
-    if (node.Visibility() && !Finite(node.Visibility()->value)) {
-      Report(&node, "visibility", "visibility is not finite");
-    }
   }
 
   void CheckMesh(const SceneNode& node, const Mesh& mesh) {

@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <unordered_map>
 
+#include "standalone/ControllerWriter.h"
 #include "standalone/ControllerJson.h"
 #include "standalone/Modifiers.h"
 #include "standalone/SceneFile.h"
@@ -43,56 +44,6 @@ ojson ScaleJson(const ScaleWithAxis& s) {
 ojson MatrixJson(const Matrix3& m) {
   return ojson::array({PointJson(m.GetRow(0)), PointJson(m.GetRow(1)), PointJson(m.GetRow(2)),
                        PointJson(m.GetRow(3))});
-}
-
-ojson ValueJson(float v) {
-  return Number(v);
-}
-ojson ValueJson(const Point3& v) {
-  return PointJson(v);
-}
-ojson ValueJson(const Quat& v) {
-  return QuatJson(v);
-}
-ojson ValueJson(const ScaleWithAxis& v) {
-  return ScaleJson(v);
-}
-
-// A controller of the default class is its bare value.
-template <typename T>
-ojson ControllerJson(ValueController<T>& c) {
-  using Traits = ValueTraits<T>;
-  Interpolation interpolation;
-  const bool known = FindInterpolation(Traits::kKind, c.ClassID(), &interpolation) &&
-                     c.GetClassName() == ControllerClassName(Traits::kKind, interpolation);
-  if (known && interpolation == Traits::kDefault) return ValueJson(c.value);
-  ojson out{{"value", ValueJson(c.value)}};
-  if (known) {
-    out["type"] = InterpolationName(interpolation);
-  } else {
-    out["classId"] = ClassIdJson(c.ClassID());
-    out["className"] = c.GetClassName();
-  }
-  return out;
-}
-
-// Whether a part holds the controller an absent part is read as.
-template <typename T>
-bool IsDefaultPart(const std::unique_ptr<ValueController<T>>& part) {
-  if (!part) return false;
-  Interpolation interpolation;
-  return part->value == ValueTraits<T>::Identity() &&
-         FindInterpolation(ValueTraits<T>::kKind, part->ClassID(), &interpolation) &&
-         interpolation == ValueTraits<T>::kDefault &&
-         part->GetClassName() == ControllerClassName(ValueTraits<T>::kKind, interpolation);
-}
-
-template <typename T>
-void WritePart(ojson& out, const char* key, const std::unique_ptr<ValueController<T>>& part) {
-  if (!part)
-    out[key] = nullptr;
-  else if (!IsDefaultPart(part))
-    out[key] = ControllerJson(*part);
 }
 
 class Writer {
@@ -198,16 +149,9 @@ class Writer {
     if (node.selected) out["selected"] = true;
     if (!node.Transform()) {
       out["transform"] = nullptr;
-    } else if (PRSController* prs = node.PRS()) {
-      ojson transform = ojson::object();
-      WritePart(transform, "position", prs->position);
-      WritePart(transform, "rotation", prs->rotation);
-      WritePart(transform, "scale", prs->scale);
-      if (prs->roll) transform["roll"] = ControllerJson(*prs->roll);
-      if (!transform.empty()) out["transform"] = std::move(transform);
     } else {
-      throw std::logic_error("node " + node.Name() + " has a transform controller (" +
-                             node.Transform()->GetClassName() + ") the scene file cannot say");
+      ojson transform = TransformJson(*node.Transform());
+      if (!transform.empty()) out["transform"] = std::move(transform);
     }
     const TransformParts& offset = node.objectOffset;
     if (!(offset == TransformParts())) {
@@ -217,7 +161,7 @@ class Writer {
       if (!(offset.scale == ScaleWithAxis())) o["scale"] = ScaleJson(offset.scale);
       out["objectOffset"] = std::move(o);
     }
-    if (node.Visibility()) out["visibility"] = ControllerJson(*node.Visibility());
+    if (node.Visibility()) out["visibility"] = ValueJson(*node.Visibility());
     if (node.target) out["target"] = node.target->Handle();
     if (!node.userProps.empty()) out["userProps"] = node.userProps;
     if (node.material) out["material"] = MaterialRef(node.material);
@@ -236,7 +180,9 @@ class Writer {
     } else if (auto* other = dynamic_cast<SceneObject*>(base)) {
       const ObjectType* type =
           FindObjectType(other->ClassID(), other->SuperClassID(), other->GetClassName());
-      if (type) {
+      if (type && other->fov) {
+        out["object"] = ojson{{"type", type->name}, {"fov", ValueJson(*other->fov)}};
+      } else if (type) {
         out["object"] = type->name;
       } else {
         out["object"] = ojson{{"type", "custom"},
@@ -373,10 +319,8 @@ class Writer {
       if (!slot.active) c["active"] = false;
       if (slot.invalid) c["invalid"] = true;
       if (FloatController* weight = morpher.WeightController(s)) {
-        ojson controller = ControllerJson(*weight);
         // A bare number would read back as a plain weight.
-        if (controller.is_number()) controller = ojson{{"value", controller}};
-        c["weight"] = std::move(controller);
+        c["weight"] = ValueJson(*weight, /*asObject=*/true);
       } else {
         c["weight"] = Number(slot.weight);
       }
@@ -437,10 +381,6 @@ void WriteFileAtomically(const std::filesystem::path& file, const char* data, si
 }
 
 }  // namespace
-
-ojson FloatControllerJson(FloatController& controller) {
-  return ControllerJson(controller);
-}
 
 std::filesystem::path SideFileName(const std::filesystem::path& sceneFile) {
   std::string name = sceneFile.filename().string();

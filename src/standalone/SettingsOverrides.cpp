@@ -5,6 +5,9 @@
 #include <filesystem>
 #include <memory>
 
+#include "platform/FileSystem.h"
+#include "platform/TemporaryFiles.h"
+
 namespace kiln::standalone {
 namespace {
 
@@ -47,10 +50,10 @@ std::string ApplySettingOverrides(const std::string& configFolder,
   }
   std::error_code error;
   std::filesystem::create_directories(configFolder, error);
-  File out{std::fopen(path.c_str(), "wb")};
-  if (!out || std::fwrite(&kRecordSize, sizeof kRecordSize, 1, out.get()) != 1 ||
-      std::fwrite(flags, sizeof flags, 1, out.get()) != 1) {
-    return path + ": cannot write the settings file";
+  std::string record(reinterpret_cast<const char*>(&kRecordSize), sizeof kRecordSize);
+  record.append(reinterpret_cast<const char*>(flags), sizeof flags);
+  if (!platform::WriteWholeFile(path, record)) {
+    return path + ": cannot write the settings file: " + platform::SystemErrorText(errno);
   }
   return {};
 }

@@ -1,11 +1,17 @@
 #include "standalone/SideBuffers.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <bit>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstring>
-#include <fstream>
 #include <limits>
+
+#include "platform/FileSystem.h"
 
 namespace kiln::standalone {
 
@@ -47,26 +53,40 @@ SideBufferReader::SideBufferReader(std::optional<JsonValue> buffers, std::filesy
   }
 }
 
+SideBufferReader::~SideBufferReader() {
+  for (Buffer& buffer : buffers_) {
+    if (buffer.fd >= 0) ::close(buffer.fd);
+  }
+}
+
 SideBufferReader::Buffer& SideBufferReader::Open(size_t index, const JsonValue& where) {
   if (index >= buffers_.size()) {
     where.Fail("no buffer " + std::to_string(index) + " (the file lists " +
                std::to_string(buffers_.size()) + ")");
   }
   Buffer& buffer = buffers_[index];
-  if (buffer.file) return buffer;
+  if (buffer.fd >= 0) return buffer;
   const JsonValue entry = (*buffersJson_)[index];
   const std::filesystem::path file = baseDir_ / buffer.uri;
-  auto in = std::make_unique<std::ifstream>(file, std::ios::binary | std::ios::ate);
-  if (!*in) entry.At("uri").Fail("side file " + file.string() + " cannot be opened");
-  std::streamoff end = in->tellg();
-  if (end < 0) entry.At("uri").Fail("side file " + file.string() + " cannot be read");
-  buffer.size = static_cast<uint64_t>(end);
+  // Opened without blocking, so that a pipe with no writer is refused below
+  // instead of holding the load up; regular files read as usual.
+  int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    entry.At("uri").Fail("side file " + file.string() +
+                         " cannot be opened: " + platform::SystemErrorText(errno));
+  }
+  struct stat info;
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    ::close(fd);
+    entry.At("uri").Fail("side file " + file.string() + " is not a regular file");
+  }
+  buffer.fd = fd;
+  buffer.size = static_cast<uint64_t>(info.st_size);
   if (buffer.byteLength && buffer.size < *buffer.byteLength) {
     entry.At("byteLength")
         .Fail("side file " + file.string() + " holds " + std::to_string(buffer.size) +
               " bytes, fewer than its byteLength " + std::to_string(*buffer.byteLength));
   }
-  buffer.file = std::move(in);
   return buffer;
 }
 
@@ -82,6 +102,10 @@ SideBufferReader::View SideBufferReader::ReadView(const JsonValue& view, size_t 
     view.At("count").Fail("count " + std::to_string(count) + " is not a multiple of " +
                           std::to_string(group));
   }
+  if (count / group > kMaxArrayItems) {
+    view.At("count").Fail("count " + std::to_string(count) + " is more than " +
+                          std::to_string(kMaxArrayItems) + " items of " + std::to_string(group));
+  }
   Buffer& buffer = Open(index, view.At("buffer"));
   // 64-bit arithmetic: offset and count are at most 2^32 - 1 each, so the
   // product and sum cannot overflow.
@@ -92,14 +116,26 @@ SideBufferReader::View SideBufferReader::ReadView(const JsonValue& view, size_t 
   }
   View result{std::vector<uint8_t>(static_cast<size_t>(count * size)), static_cast<size_t>(count),
               type};
-  buffer.file->clear();
-  buffer.file->seekg(static_cast<std::streamoff>(offset));
-  buffer.file->read(reinterpret_cast<char*>(result.bytes.data()),
-                    static_cast<std::streamsize>(result.bytes.size()));
-  if (!*buffer.file) {
-    view.Fail("side file " + buffer.uri + " cannot be read at offset " + std::to_string(offset));
+  for (size_t done = 0; done < result.bytes.size();) {
+    ssize_t got = ::pread(buffer.fd, result.bytes.data() + done, result.bytes.size() - done,
+                          static_cast<off_t>(offset + done));
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) {
+      view.Fail(
+          "side file " + buffer.uri + " cannot be read at offset " + std::to_string(offset + done) +
+          (got < 0 ? ": " + platform::SystemErrorText(errno) : ": it is shorter than it was"));
+    }
+    done += static_cast<size_t>(got);
   }
   return result;
+}
+
+size_t SideBufferReader::InlineItems(const JsonValue& field) {
+  const size_t items = field.Size();
+  if (items > kMaxArrayItems) {
+    field.Fail(std::to_string(items) + " items, more than " + std::to_string(kMaxArrayItems));
+  }
+  return items;
 }
 
 std::vector<float> SideBufferReader::Floats(const JsonValue& field, size_t group) {
@@ -117,7 +153,7 @@ std::vector<float> SideBufferReader::Floats(const JsonValue& field, size_t group
     }
     return out;
   }
-  const size_t items = field.Size();
+  const size_t items = InlineItems(field);
   out.reserve(items * group);
   for (size_t i = 0; i < items; ++i) {
     JsonValue item = field[i];
@@ -150,7 +186,7 @@ std::vector<uint32_t> SideBufferReader::Unsigneds(const JsonValue& field, size_t
     }
     return out;
   }
-  const size_t items = field.Size();
+  const size_t items = InlineItems(field);
   out.reserve(items * group);
   for (size_t i = 0; i < items; ++i) {
     JsonValue item = field[i];

@@ -1,7 +1,6 @@
 #pragma once
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <optional>
@@ -19,11 +18,19 @@ namespace kiln::standalone {
 // where count is the number of numbers (not of items) and type one of f32,
 // u8, u16, u32, all little-endian. A side file is opened when first used and
 // each view reads just its own bytes, checked against the file's size, so a
-// large side file is never held in memory whole.
+// large side file is never held in memory whole. Only regular files are
+// read: a pipe or device named as a side file is refused without waiting on
+// it. No array holds more than kMaxArrayItems items, checked before anything
+// is allocated for it.
 class SideBufferReader {
  public:
+  static constexpr size_t kMaxArrayItems = size_t{1} << 26;
+
   // buffers: the document's "buffers" member, if any; uris are relative to baseDir.
   SideBufferReader(std::optional<JsonValue> buffers, std::filesystem::path baseDir);
+  ~SideBufferReader();
+  SideBufferReader(const SideBufferReader&) = delete;
+  SideBufferReader& operator=(const SideBufferReader&) = delete;
 
   std::vector<float> Floats(const JsonValue& field, size_t group);
   std::vector<uint32_t> Unsigneds(const JsonValue& field, size_t group, uint32_t max = UINT32_MAX);
@@ -32,7 +39,7 @@ class SideBufferReader {
   struct Buffer {
     std::string uri;
     std::optional<uint64_t> byteLength;
-    std::unique_ptr<std::ifstream> file;  // open once used
+    int fd = -1;  // open once used
     uint64_t size = 0;
   };
   struct View {
@@ -41,6 +48,8 @@ class SideBufferReader {
     std::string type;
   };
   View ReadView(const JsonValue& view, size_t group);
+  // The number of items of an inline array, checked against the limit.
+  static size_t InlineItems(const JsonValue& field);
   Buffer& Open(size_t index, const JsonValue& where);
 
   std::optional<JsonValue> buffersJson_;

@@ -36,6 +36,9 @@ kiln_cli_test(unansweredIniQuestionNamesTheFlag 2 "pass --ini overwrite, --ini k
 kiln_cli_test(iniCancelCancels 3 "export cancelled"
   ${KILN} export ${EXAMPLES}/car.kscene.json ${CLI_OUT}/car.zqc --quiet --ini cancel
   --config-dir ${CLI_OUT}/config)
+kiln_cli_test(dumpShowsMaterials 0 "\\(5, 17, 1\\) multi/sub-object material"
+  ${KILN} dump ${CLI_OUT}/car.zqc)
+set_tests_properties(cli.dumpShowsMaterials PROPERTIES FIXTURES_REQUIRED car_exported)
 set_tests_properties(cli.dumpShowsTheChunkTree cli.dumpJson cli.unansweredIniQuestionNamesTheFlag
   cli.iniCancelCancels PROPERTIES FIXTURES_REQUIRED car_exported)
 
@@ -71,3 +74,26 @@ set_tests_properties(cli.deepestTreeExports cli.tooDeepTreeIsRefused PROPERTIES 
 # A human export without a skinned mesh fails; no file is put in place.
 kiln_cli_test(humanWithoutSkinFails 4 "export failed. .*/noskin\\.zqh was not written"
   ${KILN} export ${EXAMPLES}/scene.kscene.json ${CLI_OUT}/noskin.zqh --quiet --config-dir ${CLI_OUT}/config)
+
+# Reliability: signals, parallel exports, full disks, hostile side files.
+set(CLI ${CMAKE_CURRENT_SOURCE_DIR}/cli)
+kiln_cli_test(signalsLeaveTheEarlierOutput 0 "^ok: " ${CLI}/interrupt.sh ${KILN}
+  ${EXAMPLES}/scene.kscene.json ${CLI_OUT}/interrupt)
+kiln_cli_test(filesAreFlushedBeforeTheyArePutInPlace 0 "^(ok|SKIPPED): " ${CLI}/durable.sh ${KILN}
+  ${EXAMPLES}/scene.kscene.json ${CLI_OUT}/durable)
+kiln_cli_test(parallelExportsAllSucceed 0 "^ok: " ${CLI}/parallel.sh ${KILN}
+  ${EXAMPLES}/scene.kscene.json ${CLI_OUT}/parallel 5)
+kiln_cli_test(fullDiskFailsWithItsReason 0 "^(ok|SKIPPED): " ${CLI}/full-disk.sh ${KILN}
+  ${EXAMPLES}/scene.kscene.json ${CLI_OUT}/full-disk)
+add_test(NAME cli.makeFileSizeScene COMMAND ${CLI}/big-scene.sh ${CLI_OUT}/fsize.kscene.json 100000)
+set_tests_properties(cli.makeFileSizeScene PROPERTIES FIXTURES_SETUP fsize_scene)
+kiln_cli_test(fileSizeLimitIsADiskError 4 "kiln: error: .*/fsize.zqs: File too large"
+  sh -c "ulimit -f 100 && exec \"$0\" export \"$1\" \"$2\" --quiet --config-dir \"$3\""
+  ${KILN} ${CLI_OUT}/fsize.kscene.json ${CLI_OUT}/fsize.zqs ${CLI_OUT}/config)
+set_tests_properties(cli.fileSizeLimitIsADiskError PROPERTIES FIXTURES_REQUIRED fsize_scene)
+add_test(NAME cli.makeFifoScene COMMAND ${CLI}/fifo-side-file.sh ${CLI_OUT}/fifo)
+set_tests_properties(cli.makeFifoScene PROPERTIES FIXTURES_SETUP fifo_scene)
+kiln_cli_test(fifoSideFileIsRefused 4 "fifo.kscene.json: /buffers/0/uri: side file .*pipe.bin is not a regular file"
+  ${KILN} export ${CLI_OUT}/fifo/fifo.kscene.json ${CLI_OUT}/fifo/out.zqs --quiet)
+# A reader that waited on the pipe would hang: the timeout ends it as a failure.
+set_tests_properties(cli.fifoSideFileIsRefused PROPERTIES FIXTURES_REQUIRED fifo_scene TIMEOUT 30)

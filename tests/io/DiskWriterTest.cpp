@@ -255,7 +255,8 @@ int WriteUnderFileSizeLimit(const std::string& name, size_t dwords, bool close) 
     if (close) writer.Close();
   } catch (const CLB_DiskIOException& error) {
     std::string text = error.what();
-    if (!close && text == "error writing da word" && writer.IsOpen()) return 10;
+    if (!close && text == "error writing da word\n" + name + ": File too large" && writer.IsOpen())
+      return 10;
     if (close && text.rfind("Error writing file: " + name + "\n", 0) == 0) return 11;
     return 2;
   }

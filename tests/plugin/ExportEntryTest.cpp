@@ -124,14 +124,20 @@ TEST(ExportEntry, aDiskErrorIsShownLoggedAndLeavesTheEarlierFileInPlace) {
   ASSERT_EQ(harness.Export(*scene, "keep.zqs", true), 1);
   std::string earlier = harness.ReadText("keep.zqs");
 
-  // The output name is taken by a folder now: the finished file cannot be put in place.
+  // The output name is taken by a folder now: the file cannot be created.
   fs::rename(harness.OutPath("keep.zqs"), harness.OutPath("keep.bak"));
   fs::create_directory(harness.OutPath("keep.zqs"));
   EXPECT_EQ(harness.Export(*scene, "keep.zqs"), 0);
   ASSERT_GE(harness.messages.size(), 1u);
   EXPECT_EQ(harness.messages[0].type, platform::MB_ICONSTOP);
+  // The log keeps the message on one line, with the file and the system's reason.
   std::string errors = harness.ReadText("keep_errors.log");
-  EXPECT_NE(errors.find(harness.messages[0].text), std::string::npos);
+  EXPECT_EQ(harness.messages[0].text,
+            "Error creating file: " + harness.OutPath("keep.zqs") + "\nIs a directory");
+  EXPECT_NE(
+      errors.find("\nError creating file: " + harness.OutPath("keep.zqs") + ": Is a directory\n"),
+      std::string::npos)
+      << errors;
   for (const auto& name : Files(harness)) EXPECT_EQ(name.find("tmp"), std::string::npos) << name;
   EXPECT_EQ(harness.ReadText("keep.bak"), earlier);
 }

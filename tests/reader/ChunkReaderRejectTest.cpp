@@ -111,19 +111,25 @@ TEST(ChunkReaderRejects, chunksThatDoNotFitOrPayloadsThatEndEarly) {
   EXPECT_EQ(RejectionOf(negative).message,
             "offset 22: chunk (14, 0, 1) at offset 2: negative count -1 in field 'record count'");
 
-  // Tracks, each with an empty name, nested without end.
-  Bytes deep;
-  for (int level = 0; level < 100; ++level) {
-    Bytes outer;
-    Append(outer, {12, 6, 21, 1, static_cast<uint32_t>(1 + deep.size())});
-    outer.push_back(0);
-    outer.insert(outer.end(), deep.begin(), deep.end());
-    deep = std::move(outer);
+  // Chunks nested without end: tracks (each with an empty name), and unknown
+  // chunks, whose payloads are only tried as chunks.
+  for (bool track : {true, false}) {
+    const uint32_t header = track ? 21 : 20;
+    Bytes deep;
+    for (int level = 0; level < 100; ++level) {
+      Bytes outer;
+      Append(outer, {12, track ? 6u : 99u, track ? 21u : 0u, 1,
+                     static_cast<uint32_t>(header - 20 + deep.size())});
+      if (track) outer.push_back(0);
+      outer.insert(outer.end(), deep.begin(), deep.end());
+      deep = std::move(outer);
+    }
+    deep.insert(deep.begin(), {'B', 0});
+    Rejection tooDeep = RejectionOf(deep);
+    EXPECT_EQ(tooDeep.offset, 2u + 65 * header);
+    EXPECT_EQ(tooDeep.message, "offset " + std::to_string(2 + 65 * header) +
+                                   ": chunks nested deeper than 64 levels");
   }
-  deep.insert(deep.begin(), {'B', 0});
-  Rejection tooDeep = RejectionOf(deep);
-  EXPECT_EQ(tooDeep.offset, 2u + 65 * 21);
-  EXPECT_EQ(tooDeep.message, "offset 1367: chunks nested deeper than 64 levels");
 
   EXPECT_THROW(ReadChunkFile(folder.File("missing.zqs")), ReadError);
   EXPECT_THROW(ReadChunkFile(folder.Path().string()), ReadError);

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "reader/AnimationChunks.h"
 #include "reader/ChunkFile.h"
 #include "reader/Decoders.h"
 #include "reader/Dump.h"
@@ -24,9 +25,9 @@ TEST(ChunkReader, decodedTreeAnswersLookups) {
   ASSERT_NE(file.chunks[0].As<UserProperties>(), nullptr);
   EXPECT_EQ(file.chunks[0].As<Hierarchy>(), nullptr);
   EXPECT_EQ(file.chunks[1].children[1].As<HierarchyEntry>()->node.name, "Bone01");
-  const Chunk& keys = file.chunks[4].children[0].children[0];
-  EXPECT_EQ(keys.UndecodedBytes(), 28u);
-  EXPECT_EQ(file.PayloadOf(keys)[8], 1);
+  const auto* keys = file.chunks[4].children[0].children[0].As<KeyBlock>();
+  ASSERT_NE(keys, nullptr);
+  EXPECT_EQ(keys->keys, (std::vector<std::vector<float>>{{0, 1, 2, 3}}));
   EXPECT_EQ(file.trailingOffset, file.chunks[8].End());
   EXPECT_EQ(file.trailingOffset + file.trailingBytes, file.bytes.size());
   EXPECT_EQ(FindChunks(file, 19).size(), 2u);
@@ -157,9 +158,14 @@ banner: "Pangolin scene marker!"
     transform: [70, 71, 72, 73, 74, 75, 76, 77, 78, 79, 80, 81]
 @620 (6, 21, 1) track, size 79
   name: "Box01::POS"
-  @651 (8, 26, 1), size 48
-    @671 (13, 43, 1), size 28
-      undecoded: 28 bytes at offset 691: 00 00 00 00 00 00 00 00 01 00 00 00 00 00 00 00 00 00 80 3f 00 00 00 40 00 00 40 40
+  @651 (8, 26, 1) position, size 48
+    @671 (13, 43, 1) linear position keys, size 28
+      before: 0
+      after: 0
+      count: 1
+      keys:
+        - time: 0
+          value: [1, 2, 3]
 @719 (6, 21, 1) track, size 0
 @739 (6, 21, 1) track, size 36
   name: "Chain::IK_CHAIN"
@@ -197,7 +203,7 @@ TEST(ChunkDump, jsonCarriesTheSameTreeAsValidUtf8) {
   EXPECT_EQ(entry["kind"], "hierarchy entry");
   EXPECT_EQ(entry["fields"]["name"], "Bone01");
   EXPECT_EQ(entry["fields"]["transform"][11], 111.0);
-  EXPECT_EQ(json["chunks"][4]["children"][0]["children"][0]["undecoded"]["size"], 28);
+  EXPECT_EQ(json["chunks"][4]["children"][0]["children"][0]["fields"]["keys"][0]["value"][2], 3.0);
   EXPECT_EQ(json["trailing"]["size"], 48);
   EXPECT_NO_THROW((void)json.dump());
 }

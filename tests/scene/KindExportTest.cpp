@@ -150,7 +150,7 @@ TEST(AnimationExport, writesTheFileAndItsStreamBesideIt) {
   EXPECT_TRUE(harness.Exists("walk.str"));
   reader::ChunkFile file = harness.Read("walk.zqa");
   using Ids = std::vector<std::pair<uint32_t, uint32_t>>;
-  EXPECT_EQ(TopLevelIds(file), (Ids{{20, 0}}));
+  EXPECT_EQ(TopLevelIds(file), (Ids{{20, 0}, {6, 21}}));
   EXPECT_EQ(harness.progressTitles,
             (std::vector<std::string>{"Kiln Animation Export status --> "}));
 }

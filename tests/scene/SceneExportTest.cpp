@@ -160,7 +160,7 @@ TEST(SceneExport, aNodeMovedBetweenExportsIsWrittenWhereItIsNow) {
   auto scene = b.Build();
   testing::ExportHarness harness;
   harness.Export(*scene, "first.zqs", true);
-  parent.PRS().position->value = Point3(5, 0, 0);
+  parent.Position({5, 0, 0});
   harness.Export(*scene, "second.zqs", true);
 
   // The hierarchy holds the parent's local transform; translation x is entry 3.

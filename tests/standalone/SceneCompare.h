@@ -1,6 +1,7 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include "standalone/ControllerWriter.h"
 #include "standalone/Modifiers.h"
 #include "standalone/Scene.h"
 #include "standalone/SceneObjects.h"
@@ -51,10 +52,10 @@ inline void ExpectSameClass(Animatable* a, Animatable* b, const std::string& wha
 }
 
 template <typename T>
-void ExpectSameController(ValueController<T>* a, ValueController<T>* b, const std::string& what) {
+void ExpectSameController(ValueControl<T>* a, ValueControl<T>* b, const std::string& what) {
   ExpectSameClass(a, b, what);
   if (a && b) {
-    EXPECT_TRUE(a->value == b->value) << what << " value";
+    EXPECT_EQ(ValueJson(*a, true), ValueJson(*b, true)) << what;
   }
 }
 

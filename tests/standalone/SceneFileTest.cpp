@@ -86,7 +86,8 @@ std::unique_ptr<Scene> RichScene(const std::filesystem::path& configDir) {
       .ConvertsTo(MakeBox());
   b.Node("Bare").WithoutTransform();
   auto& odd = b.Node("Odd controllers").Roll(0.25f);
-  odd.PRS().rotation->SetClass(Class_ID(0x2012, 0), "Euler XYZ");
+  dynamic_cast<RotationController&>(*odd.PRS().rotation)
+      .SetClass(Class_ID(0x2013, 0), "Odd Rotation");
   odd.PRS().roll = std::make_unique<FloatController>(0.25f, Interpolation::kLinear);
   return b.Build();
 }
@@ -146,7 +147,7 @@ TEST(SceneFile, defaultsGiveAFullTransformAndBindPoseAtTheReferenceFrame) {
   EXPECT_NE(bone.PRS()->rotation, nullptr);
   EXPECT_NE(bone.PRS()->scale, nullptr);
   EXPECT_EQ(skinned.PRS()->scale, nullptr);
-  EXPECT_EQ(skinned.PRS()->position->value, Point3());
+  EXPECT_EQ(skinned.PRS()->position->ValueAt(0), Point3());
   EXPECT_EQ(skinned.GetParentNode(), &bone);
   EXPECT_EQ(skinned.GetObjectRef()->SuperClassID(), GEN_DERIVOB_CLASS_ID);
   EXPECT_EQ(static_cast<IDerivedObject*>(skinned.GetObjectRef())->GetObjRef()->ClassID(),
@@ -158,7 +159,7 @@ TEST(SceneFile, defaultsGiveAFullTransformAndBindPoseAtTheReferenceFrame) {
   EXPECT_EQ(skin.skinBindTM->GetTrans(), Point3(0, 0, 2));
   EXPECT_TRUE(skin.IsEnabled());
   // The angle-axis form became a unit quaternion about z.
-  EXPECT_NEAR(skinned.PRS()->rotation->value.z, std::sqrt(0.5f), 1e-6f);
+  EXPECT_NEAR(skinned.PRS()->rotation->ValueAt(0).z, std::sqrt(0.5f), 1e-6f);
 }
 
 struct BadInput {
@@ -186,6 +187,8 @@ std::string MeshDocument(const std::string& meshExtra, const std::string& nodeEx
 }
 
 TEST(SceneFile, badInputNamesTheFileThePathAndWhatWasExpected) {
+  std::string manyNodes = "0";  // the list is refused by its length, before its entries are read
+  for (int i = 0; i < 1 << 20; ++i) manyNodes += ",0";
   const std::vector<BadInput> cases = {
       {"malformed JSON", "{\n  \"format\": \"kscene\",\n  \"version\": 1\n  \"nodes\": []\n}", "",
        "malformed JSON: parse error at line 4, column 9"},
@@ -291,6 +294,18 @@ TEST(SceneFile, badInputNamesTheFileThePathAndWhatWasExpected) {
        "/nodes/0/modifiers/0/channels/1/slot", "channels must be listed by increasing slot"},
       {"frame rate that does not divide a second", WithNodes("", R"("frameRate": 7, )"),
        "/frameRate", "frame rate 7 does not divide 4800 ticks"},
+      // Hostile input: what the JSON library refuses, and what would size the memory.
+      {"number too large to read", "1e400", "",
+       "cannot read the number '1e400': it is outside the range of a 64-bit float"},
+      {"number too large to read, deep inside",
+       WithNodes(R"({"name": "A", "handle": 1, "transform": {"position": [0, -1e999, 0]}})"),
+       "/nodes/0/transform/position/1", "cannot read the number '-1e999'"},
+      {"NUL inside a name", WithNodes(R"({"name": "Box\u0000Hidden", "handle": 1})"),
+       "/nodes/0/name", "text holds a NUL character (\\u0000) at byte 3"},
+      {"name too long", WithNodes(R"({"name": ")" + std::string(65537, 'n') + R"(", "handle": 1})"),
+       "/nodes/0/name", "name of 65537 bytes, longer than 65536"},
+      {"too many nodes", WithNodes(manyNodes), "/nodes",
+       "1048577 nodes, more than the 1048576 a scene may hold"},
   };
   for (const BadInput& bad : cases) {
     SCOPED_TRACE(bad.what);
@@ -365,7 +380,10 @@ TEST(SceneFile, sideFileViewsAreCheckedAgainstTheFile) {
        "type": "u16"})"),
        "/nodes/0/mesh/faces/v", "view of 12 bytes at offset 40 runs past the end of buffer 0 (48"},
       {"huge count", document(R"({"buffer": 0, "count": 4294967295, "type": "f32"})", goodFaces),
-       "/nodes/0/mesh/verts", "view of 17179869180 bytes at offset 0 runs past the end"},
+       "/nodes/0/mesh/verts/count", "count 4294967295 is more than 67108864 items of 3"},
+      {"largest count, past the end",
+       document(R"({"buffer": 0, "count": 201326592, "type": "f32"})", goodFaces),
+       "/nodes/0/mesh/verts", "view of 805306368 bytes at offset 0 runs past the end"},
       {"huge offset",
        document(R"({"buffer": 0, "offset": 4294967295, "count": 3,
        "type": "f32"})",

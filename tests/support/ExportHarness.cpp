@@ -65,6 +65,7 @@ std::string ExportHarness::ReadText(const std::string& name) const {
 }
 
 void ExportHarness::WriteText(const std::string& name, const std::string& text) const {
+  std::filesystem::create_directories((out_ / name).parent_path());
   std::ofstream(out_ / name, std::ios::binary) << text;
 }
 

@@ -26,8 +26,10 @@ class TempFolder {
   const std::filesystem::path& Path() const { return path_; }
   std::string File(const std::string& name) const { return (path_ / name).string(); }
 
-  // Writes bytes as given (no line-end translation) and returns the path.
+  // Writes bytes as given (no line-end translation), making the folders of
+  // name, and returns the path.
   std::string Write(const std::string& name, const std::string& bytes) const {
+    std::filesystem::create_directories((path_ / name).parent_path());
     std::ofstream(File(name), std::ios::binary) << bytes;
     return File(name);
   }
