@@ -1,5 +1,6 @@
 #include "scene/NodeExporterFactory.h"
 
+#include "collision/DamageMeshExporter.h"
 #include "geometry/MeshExporter.h"
 #include "geometry/ShadowMeshExporter.h"
 #include "nodes/BoneExporter.h"
@@ -17,6 +18,8 @@ std::unique_ptr<NodeExporter> CreateNodeExporter(ExporterChoice choice, INode* n
       return std::make_unique<MeshExporter>(node, ip, materials);
     case ExporterChoice::ShadowMesh:
       return std::make_unique<ShadowMeshExporter>(node, ip);
+    case ExporterChoice::DamageMesh:
+      return std::make_unique<DamageMeshExporter>(node, ip);
     case ExporterChoice::Bone:
       return std::make_unique<BoneExporter>(node, ip);
     case ExporterChoice::Null:
@@ -25,7 +28,6 @@ std::unique_ptr<NodeExporter> CreateNodeExporter(ExporterChoice choice, INode* n
     case ExporterChoice::Light:
     case ExporterChoice::OkapiSlider:
     case ExporterChoice::IKChainObject:
-    case ExporterChoice::DamageMesh:
     case ExporterChoice::Default:
       break;
   }
