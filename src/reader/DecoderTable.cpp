@@ -8,6 +8,7 @@ void AddMeshDecoders(DecoderRegistry& registry);
 void AddAnimationDecoders(DecoderRegistry& registry);
 void AddHelperDecoders(DecoderRegistry& registry);
 void AddMaterialDecoders(DecoderRegistry& registry);
+void AddCameraLightDecoders(DecoderRegistry& registry);
 
 const DecoderRegistry& StandardDecoders() {
   static const DecoderRegistry registry = [] {
@@ -17,6 +18,7 @@ const DecoderRegistry& StandardDecoders() {
     AddAnimationDecoders(all);
     AddHelperDecoders(all);
     AddMaterialDecoders(all);
+    AddCameraLightDecoders(all);
     return all;
   }();
   return registry;

@@ -26,6 +26,11 @@ foreach(kind scene:zqs car:zqc human:zqh walk:zqa)
     --quiet --ini overwrite --config-dir ${CLI_OUT}/config)
 endforeach()
 set_tests_properties(cli.export.car PROPERTIES FIXTURES_SETUP car_exported)
+set_tests_properties(cli.export.walk PROPERTIES FIXTURES_SETUP walk_exported)
+# The dump of an animation reads the samples from the stream file beside it.
+kiln_cli_test(dumpReadsTheStreamBesideAnAnimation 0 "times: \\[0, 0.16666667, 0.33333334"
+  ${KILN} dump ${CLI_OUT}/walk.zqa)
+set_tests_properties(cli.dumpReadsTheStreamBesideAnAnimation PROPERTIES FIXTURES_REQUIRED walk_exported)
 
 kiln_cli_test(dumpShowsTheChunkTree 0 "\\(18, 0, 1\\) hierarchy"
   ${KILN} dump ${CLI_OUT}/car.zqc)
