@@ -11,6 +11,7 @@
 #include "standalone/ExportCommand.h"
 #include "standalone/InfoCommands.h"
 #include "standalone/import/ConvertCommand.h"
+#include "standalone/import/SceneSource.h"
 
 using namespace kiln::standalone;
 
@@ -24,13 +25,20 @@ constexpr const char* kDescription =
     "Exit status: 0 exported, 1 exported with errors (see the _errors.log),\n"
     "2 usage error, 3 cancelled, 4 failed (nothing usable written).";
 
+// A scene file must exist (a usage error otherwise, as it always was); an
+// asset that is missing fails like any asset that cannot be read (exit 4).
+const CLI::Validator kExistingSceneFile(
+    [](std::string& file) { return IsSceneFile(file) ? CLI::ExistingFile(file) : std::string(); },
+    "FILE");
+
 void AddExportCommand(CLI::App& app, ExportOptions& options,
                       std::map<std::string, std::string>& flags) {
   CLI::App* cmd = app.add_subcommand("export", "Export a scene file to a chunked file");
   cmd->add_option("scene", options.scene,
                   "Scene file (.kscene.json), or an asset to import (glTF, FBX, Collada, 3DS,\n"
                   "OBJ, ...: see kiln convert --list-formats)")
-      ->required();
+      ->required()
+      ->check(kExistingSceneFile);
   cmd->add_option("output", options.output, "Output file; its extension picks the kind")
       ->required();
   static const std::map<std::string, int> answers = {{"overwrite", kiln::platform::IDYES},
@@ -86,7 +94,9 @@ int main(int argc, char** argv) {
 
   std::string infoScene, infoClip;
   CLI::App* info = app.add_subcommand("info", "Describe a scene file or an asset");
-  info->add_option("scene", infoScene, "Scene file (.kscene.json) or an asset")->required();
+  info->add_option("scene", infoScene, "Scene file (.kscene.json) or an asset")
+      ->required()
+      ->check(kExistingSceneFile);
   info->add_option("--clip", infoClip, "The animation clip of an asset, by name or index");
 
   ConvertOptions convertOptions;

@@ -107,3 +107,22 @@ kiln_cli_test(fifoSideFileIsRefused 4 "fifo.kscene.json: /buffers/0/uri: side fi
   ${KILN} export ${CLI_OUT}/fifo/fifo.kscene.json ${CLI_OUT}/fifo/out.zqs --quiet)
 # A reader that waited on the pipe would hang: the timeout ends it as a failure.
 set_tests_properties(cli.fifoSideFileIsRefused PROPERTIES FIXTURES_REQUIRED fifo_scene TIMEOUT 30)
+
+# Assets made by other tools: convert, export and describe them.
+kiln_cli_test(convertListsFormats 0 "glTF2 Importer.*gltf glb" ${KILN} convert --list-formats)
+kiln_cli_test(missingAssetFails 4 "none\\.glb: no such file"
+  ${KILN} export ${CLI_OUT}/none.glb ${CLI_OUT}/none.zqs --quiet)
+kiln_cli_test(unknownAssetFormatFails 4 "expect\\.sh: unknown format"
+  ${KILN} convert ${CMAKE_CURRENT_SOURCE_DIR}/cli/expect.sh ${CLI_OUT}/expect.kscene.json)
+set(REAL ${KILN_TESTDATA_DIR}/real)
+if(EXISTS ${REAL}/gltf/BoxAnimated/BoxAnimated.glb)
+  kiln_cli_test(exportAsset 0 "kiln: exported .*/box\\.zqa"
+    ${KILN} export ${REAL}/gltf/BoxAnimated/BoxAnimated.glb ${CLI_OUT}/box.zqa --quiet
+    --ini overwrite --config-dir ${CLI_OUT}/config)
+  kiln_cli_test(infoOnAsset 0 "clip 0: '' \\(imported\\)"
+    ${KILN} info ${REAL}/gltf/BoxAnimated/BoxAnimated.glb)
+  kiln_cli_test(unknownClipIsAUsageError 2 "no clip 'Walk' \\(clips: 0 'Individuals', 1 'TheWave', 2 'Pulse'\\)"
+    ${KILN} info ${REAL}/gltf/MorphStressTest/MorphStressTest.gltf --clip Walk)
+  kiln_cli_test(convertWritesSceneSideFileAndImages 0 "converted .* \\(5 nodes, 3 materials, 1 images\\)"
+    ${KILN} convert ${REAL}/gltf/CesiumMilkTruck/CesiumMilkTruck.glb ${CLI_OUT}/truck.kscene.json)
+endif()

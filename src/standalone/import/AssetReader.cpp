@@ -130,10 +130,14 @@ void Configure(Assimp::Importer& importer) {
   importer.SetPropertyBool(AI_CONFIG_IMPORT_COLLADA_USE_COLLADA_NAMES, true);
 }
 
-// The library's error as one line.
-std::string LibraryError(const Assimp::Importer& importer) {
+// The library's error as one line. A file whose extension the library knows
+// but that no importer takes is damaged (broken JSON in a .gltf file, say).
+std::string LibraryError(const Assimp::Importer& importer, const std::string& extension) {
   std::string text = importer.GetErrorString();
   if (text.find("No suitable reader found") != std::string::npos) {
+    if (!extension.empty() && importer.IsExtensionSupported(extension)) {
+      return "damaged: not a readable ." + extension + " file";
+    }
     return "unknown format: no importer reads it (kiln convert --list-formats lists the formats)";
   }
   for (char& c : text) {
@@ -249,7 +253,11 @@ ImportedAsset ImportAsset(const fs::path& file, const ImportOptions& options) {
   Configure(importer);
   LogCapture log;
   const aiScene* ai = importer.ReadFile(name, kSteps);
-  if (!ai) throw SceneLoadError(name, {{"", LibraryError(importer)}});
+  if (!ai) {
+    std::string extension = file.extension().string();
+    if (!extension.empty()) extension.erase(0, 1);
+    throw SceneLoadError(name, {{"", LibraryError(importer, extension)}});
+  }
   MappedFile bytes(file);
   return MapScene(*ai, name, fs::absolute(file).parent_path(), bytes.Bytes(), options,
                   log.Messages());
@@ -263,7 +271,7 @@ ImportedAsset ImportAssetFromMemory(std::string_view bytes, const std::string& e
   LogCapture log;
   const aiScene* ai =
       importer.ReadFileFromMemory(bytes.data(), bytes.size(), kSteps, extension.c_str());
-  if (!ai) throw SceneLoadError(name, {{"", LibraryError(importer)}});
+  if (!ai) throw SceneLoadError(name, {{"", LibraryError(importer, extension)}});
   return MapScene(*ai, name, {}, bytes, options, log.Messages());
 }
 
