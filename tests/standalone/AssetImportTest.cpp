@@ -179,6 +179,17 @@ TEST(RealAssets, exportedFilesCarryWhatEachAssetHolds) {
     EXPECT_EQ(bitmap, "asset_image0.png");
     EXPECT_TRUE(harness.Exists("textures/asset_image0.png"));
   }
+  // OBJ maps named ".\wal67ar_small.jpg" in the MTL file resolve and are copied.
+  {
+    const reader::ChunkFile file = exported("obj/spider.obj", "spider.zqs");
+    std::set<std::string> bitmaps;
+    for (const reader::Chunk* chunk : reader::FindChunks(file, 5, 18)) {
+      for (const auto& bitmap : chunk->As<reader::StandardMaterial>()->bitmaps)
+        bitmaps.insert(bitmap.file);
+    }
+    EXPECT_TRUE(bitmaps.count("wal67ar_small.jpg"));
+    EXPECT_TRUE(harness.Exists("textures/wal67ar_small.jpg"));
+  }
 }
 
 // The animated box: the moving parent's four position keys and the turning
@@ -202,6 +213,19 @@ TEST(RealAssets, animatedBoxKeepsItsKeyCountsAndTimes) {
   // Whole-frame times at 30 frames a second: 1.25 s is frame 37.5.
   EXPECT_EQ(times["43"], (std::vector<float>{0, 37 / 30.0f, 2.5f, 111 / 30.0f}));
   EXPECT_EQ(times["44"], (std::vector<float>{37 / 30.0f, 2.5f}));
+
+  // A cubic-spline rotation over 2 s is sampled at every frame.
+  asset = Import(kReal / "gltf/blender-io/01_cs_rotate/01_cs_rotate.gltf", images);
+  ASSERT_NE(harness.Export(*asset.scene, "spline.zqa", true), 0);
+  const reader::ChunkFile spline = harness.Read("spline.zqa");
+  size_t sampled = 0;
+  for (const reader::Chunk* chunk : reader::FindChunks(spline, 13, 44)) {
+    const auto* keys = chunk->As<reader::KeyBlock>();
+    if (keys->keys.size() < 2) continue;
+    sampled = keys->keys.size();
+    EXPECT_FLOAT_EQ(keys->Get(1, "time")[0], 1 / 30.0f);
+  }
+  EXPECT_EQ(sampled, 61u);
 }
 
 // A y-up triangle lying flat (its normal +y) faces +z in the host, and keeps
