@@ -126,3 +126,5 @@ if(EXISTS ${REAL}/gltf/BoxAnimated/BoxAnimated.glb)
   kiln_cli_test(convertWritesSceneSideFileAndImages 0 "converted .* \\(5 nodes, 5 materials, 1 images\\)"
     ${KILN} convert ${REAL}/gltf/CesiumMilkTruck/CesiumMilkTruck.glb ${CLI_OUT}/truck.kscene.json)
 endif()
+kiln_cli_test(convertWantsASceneFileName 2 "must end in \\.kscene\\.json: .*/out\\.json"
+  ${KILN} convert ${CMAKE_CURRENT_SOURCE_DIR}/cli/expect.sh ${CLI_OUT}/out.json)

@@ -44,6 +44,10 @@ int RunConvertCommand(const ConvertOptions& options) {
     return Fail(kExitUsage,
                 "convert needs an asset and the scene file to write (or --list-formats)");
   }
+  // kiln reads any other file as an asset, so the scene could not be read back.
+  if (!IsSceneFile(options.scene)) {
+    return Fail(kExitUsage, "the scene file's name must end in .kscene.json: " + options.scene);
+  }
   const fs::path scene = fs::absolute(options.scene);
   if (!fs::is_directory(scene.parent_path())) {
     return Fail(kExitFailure, "output folder " + scene.parent_path().string() + " does not exist");
