@@ -189,6 +189,7 @@ class Writer {
                               {"classId", ClassIdJson(other->ClassID())},
                               {"superClass", other->SuperClassID()},
                               {"className", other->GetClassName()}};
+        if (other->fov) out["object"]["fov"] = ValueJson(*other->fov);
       }
       if (other->mesh) out["mesh"] = MeshJson(*other->mesh);
     } else {
