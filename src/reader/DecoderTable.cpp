@@ -8,6 +8,8 @@ void AddMeshDecoders(DecoderRegistry& registry);
 void AddAnimationDecoders(DecoderRegistry& registry);
 void AddHelperDecoders(DecoderRegistry& registry);
 void AddMaterialDecoders(DecoderRegistry& registry);
+void AddCameraLightDecoders(DecoderRegistry& registry);
+void AddCollisionDecoders(DecoderRegistry& registry);
 
 const DecoderRegistry& StandardDecoders() {
   static const DecoderRegistry registry = [] {
@@ -17,6 +19,8 @@ const DecoderRegistry& StandardDecoders() {
     AddAnimationDecoders(all);
     AddHelperDecoders(all);
     AddMaterialDecoders(all);
+    AddCameraLightDecoders(all);
+    AddCollisionDecoders(all);
     return all;
   }();
   return registry;

@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <unordered_set>
 
+#include "standalone/DependencyGraph.h"
 #include "standalone/IKControllers.h"
 #include "standalone/Modifiers.h"
 #include "standalone/SceneObjects.h"
@@ -26,9 +27,12 @@ Scene::Scene() {
   nodes_.push_back(std::make_unique<SceneNode>(*this, kRootName, kRootHandle));
   nodes_.front()->isRoot_ = true;
   byHandle_[kRootHandle] = nodes_.front().get();
+  RegisterScene(this);
 }
 
-Scene::~Scene() = default;
+Scene::~Scene() {
+  ForgetScene(this);
+}
 
 SceneNode& Scene::CreateNode(std::string name, SceneNode* parent, std::optional<uint32_t> handle) {
   if (parent && &parent->OwnerScene() != this) {

@@ -44,6 +44,9 @@ kiln_cli_test(iniCancelCancels 3 "export cancelled"
 kiln_cli_test(dumpShowsMaterials 0 "\\(5, 17, 1\\) multi/sub-object material"
   ${KILN} dump ${CLI_OUT}/car.zqc)
 set_tests_properties(cli.dumpShowsMaterials PROPERTIES FIXTURES_REQUIRED car_exported)
+kiln_cli_test(dumpShowsDamageMeshes 0 "\\(16, 0, 1\\) damage mesh" ${KILN} dump ${CLI_OUT}/car.zqc)
+set_tests_properties(cli.dumpShowsDamageMeshes PROPERTIES
+  FIXTURES_REQUIRED car_exported)
 set_tests_properties(cli.dumpShowsTheChunkTree cli.dumpJson cli.unansweredIniQuestionNamesTheFlag
   cli.iniCancelCancels PROPERTIES FIXTURES_REQUIRED car_exported)
 
@@ -96,6 +99,8 @@ kiln_cli_test(fileSizeLimitIsADiskError 4 "kiln: error: .*/fsize.zqs: File too l
   sh -c "ulimit -f 100 && exec \"$0\" export \"$1\" \"$2\" --quiet --config-dir \"$3\""
   ${KILN} ${CLI_OUT}/fsize.kscene.json ${CLI_OUT}/fsize.zqs ${CLI_OUT}/config)
 set_tests_properties(cli.fileSizeLimitIsADiskError PROPERTIES FIXTURES_REQUIRED fsize_scene)
+kiln_cli_test(overflowingValuesAreErrors 1 "exported .*/overflow\\.zqs with 2 errors"
+  ${KILN} export ${CLI}/scenes/overflow.kscene.json ${CLI_OUT}/overflow.zqs --quiet --config-dir ${CLI_OUT}/config)
 add_test(NAME cli.makeFifoScene COMMAND ${CLI}/fifo-side-file.sh ${CLI_OUT}/fifo)
 set_tests_properties(cli.makeFifoScene PROPERTIES FIXTURES_SETUP fifo_scene)
 kiln_cli_test(fifoSideFileIsRefused 4 "fifo.kscene.json: /buffers/0/uri: side file .*pipe.bin is not a regular file"
