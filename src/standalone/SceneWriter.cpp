@@ -190,7 +190,6 @@ class Writer {
                               {"classId", ClassIdJson(other->ClassID())},
                               {"superClass", other->SuperClassID()},
                               {"className", other->GetClassName()}};
-        if (other->fov) out["object"]["fov"] = ValueJson(*other->fov);
       }
       WriteObjectParams(*other, out["object"]);
       if (out["object"].size() == 1) out["object"] = type->name;

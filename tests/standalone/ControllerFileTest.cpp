@@ -114,7 +114,7 @@ TEST(ControllerFile, badControllersNameThePathAndWhatWasExpected) {
        "/nodes/0/transform/rotation/order", "unknown Euler order \"zyx\""},
       {"field of view of a node that is no camera",
        R"({"position": [0, 0, 0]}, "object": {"type": "dummy", "fov": 1})", "/nodes/0/object/fov",
-       "only a camera has a field of view"},
+       "unknown field \"fov\" of a Dummy object"},
       {"XYZ for a rotation", R"({"rotation": {"type": "xyz", "x": 0, "y": 0, "z": 0}})",
        "/nodes/0/transform/rotation/type", "unknown controller type \"xyz\""},
   };
