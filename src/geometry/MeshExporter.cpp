@@ -3,6 +3,7 @@
 #include <cmath>
 #include <initializer_list>
 
+#include "collision/CollisionMapping.h"
 #include "geometry/AxisExchange.h"
 #include "geometry/FaceBlocks.h"
 #include "geometry/LocalTransform.h"
@@ -153,7 +154,8 @@ bool MeshExporter::WriteMeshChunk(CZX9_DiskWriter& writer, Object* object, MeshK
 
   if (morphed) WriteMorphDeltas(writer, morphChannels_, *builder_, name);
   if (skinned) WriteSkin(writer, skin_, *builder_, name);
-  // The collision mapping of car meshes follows here once it is written.
+  if (CarExportMode && !CreateAndExportCollisionMapping(writer, node_, ip_, mesh, *builder_))
+    return false;
   return true;
 }
 

@@ -47,6 +47,10 @@ void Matrix3::PreScale(const Point3& s) {
   for (int i = 0; i < 3; ++i) rows_[i] = rows_[i] * s[i];
 }
 
+void Matrix3::NoScale() {
+  for (int i = 0; i < 3; ++i) rows_[i] = Normalize(rows_[i]);
+}
+
 Point3 Matrix3::PointTransform(const Point3& p) const {
   return VectorTransform(p) + rows_[3];
 }

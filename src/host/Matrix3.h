@@ -36,6 +36,10 @@ class Matrix3 {
   void SetRotate(const Quat& q);
   // this = S(s) * this
   void PreScale(const Point3& s);
+  // Drops the translation (row 3 becomes zero).
+  void NoTrans() { rows_[3] = {}; }
+  // Drops the scale: each axis row becomes its unit vector (a zero row stays zero).
+  void NoScale();
 
   Point3 PointTransform(const Point3& p) const;   // p * M
   Point3 VectorTransform(const Point3& v) const;  // p * M without translation

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "animation/KilnAnimationExporter.h"
+#include "collision/CollisionBvhCache.h"
 #include "host/INode.h"
 #include "host/Interface.h"
 #include "host/Plugin.h"
@@ -84,6 +85,10 @@ int RunCarDriver(KilnExporter& exporter, const std::string& outputName, ExpInter
   std::string settingsFile =
       platform::JoinPath(ip->GetDir(APP_PLUGCFG_DIR), "CarExporterSettings.ini");
   CarSettings = std::make_unique<SettingsFile>(settingsFile, true);
+  // The collision meshes' hierarchies are kept for the length of the export.
+  struct ReleaseAtEnd {
+    ~ReleaseAtEnd() { ReleaseCollisionBvh(); }
+  } release;
   return RunSceneOrCarDriver(exporter, outputName, ip, suppressPrompts, options,
                              "Pangolin Car Export Status --> ", &KilnExporter::ExportCarNode);
 }

@@ -9,6 +9,7 @@ void AddAnimationDecoders(DecoderRegistry& registry);
 void AddHelperDecoders(DecoderRegistry& registry);
 void AddMaterialDecoders(DecoderRegistry& registry);
 void AddCameraLightDecoders(DecoderRegistry& registry);
+void AddCollisionDecoders(DecoderRegistry& registry);
 
 const DecoderRegistry& StandardDecoders() {
   static const DecoderRegistry registry = [] {
@@ -19,6 +20,7 @@ const DecoderRegistry& StandardDecoders() {
     AddHelperDecoders(all);
     AddMaterialDecoders(all);
     AddCameraLightDecoders(all);
+    AddCollisionDecoders(all);
     return all;
   }();
   return registry;

@@ -121,6 +121,8 @@ std::shared_ptr<const Payload> DecodeMesh(PayloadCursor& cursor, uint32_t kind) 
     }
     mesh->skin = std::move(skin);
   }
+  // Car files end every mesh with its collision mapping; other files end here.
+  if (!cursor.AtEnd()) mesh->collision = ReadCollisionZones(cursor);
   return mesh;
 }
 
@@ -220,6 +222,7 @@ Json MeshChunk::Fields() const {
                       {"bones", std::move(bones)},
                       {"influences", std::move(influences)}};
   }
+  if (collision) fields["collision"] = ToFields(*collision);
   return fields;
 }
 

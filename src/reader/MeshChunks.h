@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "reader/CollisionChunks.h"
 #include "reader/SceneChunks.h"
 
 // Payloads of mesh chunks (0, kind 1..4, 1) and shadow mesh chunks (17, 0, 1).
@@ -64,6 +65,8 @@ struct MeshChunk final : Payload {
   std::vector<FaceBlock> faceBlocks;
   std::optional<Morph> morph;  // kinds 3 and 4
   std::optional<Skin> skin;    // kinds 2 and 4
+  // The collision mapping that ends the mesh chunks of car files.
+  std::optional<CollisionZones> collision;
 
   std::string_view Kind() const override;
   nlohmann::ordered_json Fields() const override;

@@ -1,5 +1,6 @@
 #include "scene/NodeExporterFactory.h"
 
+#include "collision/DamageMeshExporter.h"
 #include "geometry/MeshExporter.h"
 #include "geometry/ShadowMeshExporter.h"
 #include "nodes/BoneExporter.h"
@@ -23,6 +24,8 @@ std::unique_ptr<NodeExporter> CreateNodeExporter(ExporterChoice choice, INode* n
       return std::make_unique<MeshExporter>(node, ip, materials);
     case ExporterChoice::ShadowMesh:
       return std::make_unique<ShadowMeshExporter>(node, ip);
+    case ExporterChoice::DamageMesh:
+      return std::make_unique<DamageMeshExporter>(node, ip);
     case ExporterChoice::Bone:
       return std::make_unique<BoneExporter>(node, ip);
     case ExporterChoice::Null:
@@ -37,7 +40,6 @@ std::unique_ptr<NodeExporter> CreateNodeExporter(ExporterChoice choice, INode* n
       return std::make_unique<OkapiSliderExporter>(node, ip);
     case ExporterChoice::IKChainObject:
       return std::make_unique<IKChainObjectExporter>(node, ip);
-    case ExporterChoice::DamageMesh:
     case ExporterChoice::Default:
       break;
   }
