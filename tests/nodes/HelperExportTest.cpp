@@ -55,8 +55,10 @@ TEST(HelperExport, boxesIKChainObjectsAndBoneHelpers) {
 
   ASSERT_EQ(harness.Export(*scene, "helpers.zqa", true), 1);
   const std::vector<std::string> tracks = TrackNames(harness.Read("helpers.zqa"));
-  EXPECT_EQ(std::vector<std::string>(tracks.begin() + 5, tracks.begin() + 8),
-            (std::vector<std::string>{"IK::PRS", "IK::IK_CHAIN", "IK::Visibility"}));
+  // Bone helpers and sliders ask for no track.
+  EXPECT_EQ(
+      std::vector<std::string>(tracks.begin() + 5, tracks.end()),
+      (std::vector<std::string>{"IK::PRS", "IK::IK_CHAIN", "IK::Visibility", "Skinned::PRS"}));
 
   // A human character keeps its IK chain objects; its sliders are plain nodes.
   ASSERT_EQ(harness.Export(*scene, "helpers.zqh", true), 1);
