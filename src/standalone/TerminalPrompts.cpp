@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <cstring>
 
 namespace kiln::standalone {
 namespace {
@@ -108,27 +109,21 @@ void ProgressBar::Clear() {
 }
 
 std::string ProgressBar::Line(const std::string& title, int percent, int width) {
-  percent = percent < 0 ? 0 : percent > 100 ? 100 : percent;
+  percent = std::clamp(percent, 0, 100);
   char tail[8];
   std::snprintf(tail, sizeof tail, "] %3d%%", percent);
-  // The last column is left free: writing there wraps the line on some terminals.
-  int room = width - 1;
-  const int tailWidth = 7;  // "] 100%"
-  int cells = room - static_cast<int>(title.size()) - 1 - tailWidth + 1;
-  std::string head = title;
-  if (cells < 10) {  // a narrow terminal: the bar keeps ten cells, the title gives way
-    cells = 10;
-    int titleRoom = room - 1 - cells - (tailWidth - 1);
-    head = titleRoom > 0 ? title.substr(0, static_cast<size_t>(titleRoom)) : std::string();
-    if (titleRoom <= 0) cells = std::max(0, room - 1 - (tailWidth - 1));
-  }
-  std::string line = head + "[";
-  int filled = percent * cells / 100;
+  // The last column stays free: writing there wraps the line on some terminals.
+  const int room = width - 1;
+  const int fixed = 1 + static_cast<int>(std::strlen(tail));  // "[" and the tail
+  // The title gives way before the bar's first ten cells do.
+  const int cells =
+      std::max(room - fixed - static_cast<int>(title.size()), std::min(10, room - fixed));
+  if (cells < 0) return {};
+  const int filled = percent * cells / 100;
+  std::string line = title.substr(0, static_cast<size_t>(room - fixed - cells)) + "[";
   line.append(static_cast<size_t>(filled), '#');
   line.append(static_cast<size_t>(cells - filled), '.');
-  line += tail;
-  if (static_cast<int>(line.size()) > room) line.resize(static_cast<size_t>(std::max(room, 0)));
-  return line;
+  return line + tail;
 }
 
 void ProgressBar::Draw() {
