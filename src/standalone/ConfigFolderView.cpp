@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 
 #include "platform/FileSystem.h"
@@ -52,6 +53,24 @@ std::optional<std::string> ReadHead(const fs::path& file) {
   return bytes;
 }
 
+// Removes the private folders of kiln processes that are gone (killed
+// outright, before they could remove their own).
+void RemoveStaleViews(const fs::path& temp) {
+  std::error_code error;
+  for (const fs::directory_entry& entry : fs::directory_iterator(temp, error)) {
+    const std::string name = entry.path().filename().string();
+    constexpr std::string_view kPrefix = "kiln-config-";
+    if (name.rfind(kPrefix, 0) != 0) continue;
+    char* end = nullptr;
+    long pid = std::strtol(name.c_str() + kPrefix.size(), &end, 10);
+    if (pid <= 0 || *end != '-' || pid == ::getpid()) continue;
+    if (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) {
+      std::error_code ignored;
+      fs::remove_all(entry.path(), ignored);
+    }
+  }
+}
+
 unsigned long InodeOf(const fs::path& file) {
   struct stat info;
   return ::stat(file.c_str(), &info) == 0 ? static_cast<unsigned long>(info.st_ino) : 0;
@@ -69,7 +88,10 @@ ConfigFolderView::ConfigFolderView(const fs::path& folder, const SettingOverride
   ApplyOverrides(given_, overrides);  // a file of another version stays as it is
 
   std::error_code error;
-  std::string pattern = (fs::temp_directory_path(error) / "kiln-config-XXXXXX").string();
+  const fs::path temp = fs::temp_directory_path(error);
+  RemoveStaleViews(temp);
+  std::string pattern =
+      (temp / ("kiln-config-" + std::to_string(::getpid()) + "-XXXXXX")).string();
   if (error || !::mkdtemp(pattern.data())) {
     throw ConfigViewError("cannot make a private configuration folder in " +
                           fs::temp_directory_path(error).string() + ": " + ErrorText(errno));

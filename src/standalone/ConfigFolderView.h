@@ -21,6 +21,9 @@ namespace kiln::standalone {
 // (CarExporterSettings.ini, ShaderMap.ini, ...). What the module saves lands
 // in the copy; kiln then decides whether it is kept (Keep), so setting flags
 // hold for one export, and a read-only configuration folder works.
+//
+// The private folder is "kiln-config-PID-XXXXXX" in the temporary folder;
+// one left by a process that is gone is removed by the next view.
 class ConfigFolderView {
  public:
   // folder may be missing (the per-user default before its first use).

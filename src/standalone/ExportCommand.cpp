@@ -212,10 +212,11 @@ int RunExportCommand(const ExportOptions& options) {
   auto arm = [&](size_t index, const std::string& running, std::vector<std::string> remove) {
     LastWords words;
     words.message = running;
-    if (total > 1) {
+    if (total > 1 || running.empty()) {
+      const size_t notStarted = total - std::min(total, index + (running.empty() ? 0 : 1));
       words.message += (running.empty() ? "" : "; ") + std::to_string(done) + " of " +
-                       std::to_string(total) +
-                       " scenes were exported before, the others not started";
+                       CountOf(total, "scene") + " exported before" +
+                       (notStarted > 0 ? ", " + std::to_string(notStarted) + " not started" : "");
     }
     words.remove = std::move(remove);
     if (report) {

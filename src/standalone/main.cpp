@@ -26,7 +26,7 @@ constexpr const char* kDescription =
     "Exit status: 0 exported, 1 exported with errors (see the _errors.log),\n"
     "2 usage error, 3 cancelled, 4 failed (nothing usable written).";
 
-void AddExportCommand(CLI::App& app, ExportOptions& options,
+void AddExportCommand(CLI::App& app, ExportOptions& options, std::string& iniAnswer,
                       std::map<std::string, std::string>& flags) {
   CLI::App* cmd = app.add_subcommand(
       "export", "Export a scene file to a chunked file, or several scenes into a folder");
@@ -48,15 +48,12 @@ void AddExportCommand(CLI::App& app, ExportOptions& options,
   cmd->add_option("--report", options.report,
                   "Write a JSON report of the export(s) to FILE, or to standard output\n"
                   "for '-' (see docs/export-report.schema.json)");
-  static const std::map<std::string, int> answers = {{"overwrite", kiln::platform::IDYES},
-                                                     {"keep", kiln::platform::IDNO},
-                                                     {"cancel", kiln::platform::IDCANCEL}};
-  cmd->add_option("--ini", options.iniAnswer,
+  cmd->add_option("--ini", iniAnswer,
                   "When the output's .ini file exists: overwrite it (and _shaders.ini), keep it\n"
                   "(no .ini entries are written), or cancel the export. Without this flag the\n"
                   "question is asked on the terminal, and fails without one")
       ->option_text("overwrite|keep|cancel")
-      ->transform(CLI::CheckedTransformer(answers).description(""));
+      ->check(CLI::IsMember({"overwrite", "keep", "cancel"}).description(""));
   cmd->add_flag("-q,--quiet", options.quiet,
                 "Suppress prompts: no settings dialog and no message boxes (the .ini question\n"
                 "is still asked: answer it with --ini)");
@@ -138,8 +135,9 @@ int main(int argc, char** argv) {
   app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
 
   ExportOptions exportOptions;
+  std::string iniAnswer;
   std::map<std::string, std::string> settingFlags;
-  AddExportCommand(app, exportOptions, settingFlags);
+  AddExportCommand(app, exportOptions, iniAnswer, settingFlags);
 
   std::string dumpFile;
   bool dumpJson = false;
@@ -179,7 +177,7 @@ int main(int argc, char** argv) {
   }
   if (const CLI::Option* repeated = RepeatedOption(app)) {
     std::fprintf(stderr, "kiln: %s was given more than once\n",
-                 repeated->get_name(false, true).c_str());
+                 repeated->get_name().c_str());
     return kExitUsage;
   }
 
@@ -208,6 +206,10 @@ int main(int argc, char** argv) {
     return kExitUsage;
   }
 
+  static const std::map<std::string, int> answers = {{"overwrite", kiln::platform::IDYES},
+                                                     {"keep", kiln::platform::IDNO},
+                                                     {"cancel", kiln::platform::IDCANCEL}};
+  if (!iniAnswer.empty()) exportOptions.iniAnswer = answers.at(iniAnswer);
   for (int i = 0; i < kSettingCount; ++i) {
     const std::string& value = settingFlags[kSettingNames[i]];
     if (!value.empty()) exportOptions.settings[i] = value == "on";

@@ -41,7 +41,7 @@ wait "$pid"
 code=$?
 [[ $code == 3 ]] || fail "SIGINT: exit $code: $(cat "$dir/stderr")"
 [[ ! -e $dir/out/big.zqs && ! -e $dir/out/scene.zqs ]] || fail "SIGINT: outputs were written"
-grep -q "0 of 2 scenes were exported before" "$dir/stderr" || fail "SIGINT: $(cat "$dir/stderr")"
+grep -q "0 of 2 scenes exported before, 1 not started" "$dir/stderr" || fail "SIGINT: $(cat "$dir/stderr")"
 check "$dir/stopped.json" interrupted
 grep -q '"not_started": \[' "$dir/stopped.json" && grep -q 'examples/scene.kscene.json"' "$dir/stopped.json" ||
   fail "SIGINT: the report does not list the scene not started"

@@ -15,7 +15,7 @@ for entry in report["exports"]:
     for f in entry.get("files", []):
         assert os.path.getsize(f["path"]) == f["size"], f
     if entry["result"].startswith("exported"):
-        assert entry["chunks"]["hierarchy"] == 1 and entry["nodes"], entry
+        assert entry["chunks"]["animation range"] == 1, entry
         assert entry["files"][0]["path"] == entry["output"], entry
 results = [entry["result"] for entry in report["exports"]]
 assert results == sys.argv[3:], results

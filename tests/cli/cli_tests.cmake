@@ -22,8 +22,8 @@ kiln_cli_test(version 0 "^exporter module .*kiln_exporter.so: version 100 \\(bui
   ${KILN} --version)
 kiln_cli_test(versionOfKiln 0 "^kiln [0-9]+\\.[0-9]+\\.[0-9]+$" ${KILN} --version)
 kiln_cli_test(exportHelpShowsTheIniWords 0 "--ini overwrite\\|keep\\|cancel +When" ${KILN} export --help)
-kiln_cli_test(iniTakesOnlyItsWords 2 "--ini: Check 6 value in" ${KILN} export x y --ini 6)
-kiln_cli_test(unknownFlagIsRefused 2 "were not expected: --frobnicate" ${KILN} export x y --frobnicate)
+kiln_cli_test(iniTakesOnlyItsWords 2 "--ini: 6 not in" ${KILN} export x y.zqs --ini 6)
+kiln_cli_test(unknownFlagIsRefused 2 "not expected: --frobnicate" ${KILN} export x y.zqs --frobnicate)
 kiln_cli_test(repeatedFlagIsRefused 2 "^kiln: --quiet was given more than once$"
   ${KILN} export ${EXAMPLES}/scene.kscene.json ${CLI_OUT}/x.zqs -q --quiet)
 kiln_cli_test(repeatedOptionIsRefused 2 "^kiln: --ini was given more than once$"

@@ -3,7 +3,7 @@
 # gives it one). The .ini question names the file and what each answer does;
 # an error shown as a message is not repeated; the closing line counts with
 # the right grammar; the progress bar fits the width and is cleared before
-# the next line.
+# the next line; OK in the settings dialog stores its settings.
 set -u
 kiln=$1 scene=$2 dir=$3
 fail() { echo "FAIL: $*"; exit 1; }
@@ -23,6 +23,11 @@ grep -q "out.ini exists (from an earlier export" "$dir/screen" &&
 width=$(grep -E '\] +[0-9]+%$' "$dir/screen" | awk '{ if (length > w) w = length } END { print w + 0 }')
 ((width > 0 && width < 40)) || fail "a bar of $width columns at a 40-column terminal: $(cat -A "$dir/screen")"
 grep -q $'^\x1b\\[Kkiln: exported .*out.zqs with 2 warnings' "$dir/screen" || fail "bar not cleared: $(cat -A "$dir/screen")"
+
+# OK in the settings dialog stores what it confirmed (2 toggles Cameras).
+on_terminal $'2\n\n' "$(export_to dialog.zqs)"
+[[ $(od -An -tu4 -j 12 -N4 "$dir/config/kilnmaxexporter.cfg" | tr -d ' ') == 0 ]] ||
+  fail "the dialog's OK did not store its settings: $(cat "$dir/screen")"
 
 # A settings file of another version: its message once, one error counted.
 printf '\x28\0\0\0' >"$dir/config/kilnmaxexporter.cfg"
