@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Writes the small bitmaps the example scenes use: paletted PNG, TGA and BMP
-images and one true-colour PNG. Run from any folder; the files land beside
-this script."""
+images and one true-colour PNG, and the car's collision zone map and door
+deform and damage maps. Run from any folder; the files land beside this
+script."""
 import os
 import struct
 import zlib
@@ -66,3 +67,13 @@ tga_rle("chrome.tga", 8, 8, [[min(3, y // 2) for x in range(8)] for y in range(8
 woods = [(90, 60, 30), (130, 90, 45), (170, 120, 60)]
 bmp4("crate.bmp", 8, 8, [[(x + y) % 3 for x in range(8)] for y in range(8)], woods)
 png("glass.png", 4, 4, [[c for x in range(4) for c in (150, 200, 230)] for y in range(4)])
+
+# The car's collision zones: 256 palette entries (a zone each), texel k of the
+# 4 x 4 map holding zone k.
+zones = [(k, (k * 37) % 256, 255 - k) for k in range(256)]
+png("zones.png", 4, 4, [[4 * y + x for x in range(4)] for y in range(4)], zones)
+# The door's deform and damage maps, square and paletted.
+dents = [(0, 0, 0), (64, 64, 64), (128, 128, 128), (255, 255, 255)]
+png("door_deform.png", 8, 8, [[min(3, abs(x - 4) + abs(y - 4)) // 2 for x in range(8)] for y in range(8)], dents)
+scars = [(255, 255, 255), (200, 120, 40), (90, 40, 10)]
+tga_rle("door_damage.tga", 8, 8, [[(x * y) % 3 for x in range(8)] for y in range(8)], scars)

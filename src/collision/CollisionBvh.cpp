@@ -19,15 +19,11 @@ struct Box {
   Point3 lo{kInfinity, kInfinity, kInfinity};
   Point3 hi{-kInfinity, -kInfinity, -kInfinity};
 
-  void Grow(const Point3& p) {
-    for (int i = 0; i < 3; ++i) {
-      lo[i] = std::min(lo[i], p[i]);
-      hi[i] = std::max(hi[i], p[i]);
-    }
-  }
-  void Grow(const Box& b) {
-    Grow(b.lo);
-    Grow(b.hi);
+  void Grow(const Point3& p) { Grow(p, p); }
+  void Grow(const Box& b) { Grow(b.lo, b.hi); }
+  void Grow(const Point3& l, const Point3& h) {
+    lo = {std::min(lo.x, l.x), std::min(lo.y, l.y), std::min(lo.z, l.z)};
+    hi = {std::max(hi.x, h.x), std::max(hi.y, h.y), std::max(hi.z, h.z)};
   }
   // Half the surface area; 0 for an empty box.
   float HalfArea() const {
@@ -97,49 +93,50 @@ class Builder {
     return axis;
   }
 
+  // Binned along the longest axis of the centres: the split with the least
+  // area times count on both sides.
   uint32_t SplitByArea(uint32_t begin, uint32_t end, const Box& centres) {
+    const int axis = LongestAxis(centres);
+    const float lo = centres.lo[axis], extent = centres.hi[axis] - lo;
+    if (!(extent > 0.0f) || !std::isfinite(extent)) return begin;
+    const float scale = kBins / extent;
+    const float Point3::*coordinate = axis == 0 ? &Point3::x : axis == 1 ? &Point3::y : &Point3::z;
+    std::array<Box, kBins> bins;
+    std::array<uint32_t, kBins> counts{};
+    for (uint32_t i = begin; i < end; ++i) {
+      const uint32_t f = order_[i];
+      const int bin = BinOf(centres_[f].*coordinate, lo, scale);
+      bins[bin].Grow(boxes_[f]);
+      ++counts[bin];
+    }
+    // Areas and counts of the bins right of each split, then a sweep from the left.
+    std::array<float, kBins> rightArea{};
+    std::array<uint32_t, kBins> rightCount{};
+    Box right;
+    uint32_t count = 0;
+    for (int b = kBins - 1; b > 0; --b) {
+      right.Grow(bins[b]);
+      count += counts[b];
+      rightArea[b] = right.HalfArea();
+      rightCount[b] = count;
+    }
     float bestCost = kInfinity;
-    int bestAxis = -1, bestBin = 0;
-    for (int axis = 0; axis < 3; ++axis) {
-      const float extent = centres.hi[axis] - centres.lo[axis];
-      if (!(extent > 0.0f) || !std::isfinite(extent)) continue;
-      const float scale = kBins / extent;
-      std::array<Box, kBins> bins;
-      std::array<uint32_t, kBins> counts{};
-      for (uint32_t i = begin; i < end; ++i) {
-        const int bin = BinOf(centres_[order_[i]][axis], centres.lo[axis], scale);
-        bins[bin].Grow(boxes_[order_[i]]);
-        ++counts[bin];
-      }
-      // Areas and counts of the bins right of each split, then a sweep from the left.
-      std::array<float, kBins> rightArea{};
-      std::array<uint32_t, kBins> rightCount{};
-      Box right;
-      uint32_t count = 0;
-      for (int b = kBins - 1; b > 0; --b) {
-        right.Grow(bins[b]);
-        count += counts[b];
-        rightArea[b] = right.HalfArea();
-        rightCount[b] = count;
-      }
-      Box left;
-      count = 0;
-      for (int b = 1; b < kBins; ++b) {
-        left.Grow(bins[b - 1]);
-        count += counts[b - 1];
-        if (count == 0 || rightCount[b] == 0) continue;
-        const float cost = left.HalfArea() * count + rightArea[b] * rightCount[b];
-        if (cost < bestCost) {
-          bestCost = cost;
-          bestAxis = axis;
-          bestBin = b;
-        }
+    int bestBin = 0;
+    Box left;
+    count = 0;
+    for (int b = 1; b < kBins; ++b) {
+      left.Grow(bins[b - 1]);
+      count += counts[b - 1];
+      if (count == 0 || rightCount[b] == 0) continue;
+      const float cost = left.HalfArea() * count + rightArea[b] * rightCount[b];
+      if (cost < bestCost) {
+        bestCost = cost;
+        bestBin = b;
       }
     }
-    if (bestAxis < 0) return begin;
-    const float scale = kBins / (centres.hi[bestAxis] - centres.lo[bestAxis]);
+    if (bestBin == 0) return begin;
     auto mid = std::partition(order_.begin() + begin, order_.begin() + end, [&](uint32_t f) {
-      return BinOf(centres_[f][bestAxis], centres.lo[bestAxis], scale) < bestBin;
+      return BinOf(centres_[f].*coordinate, lo, scale) < bestBin;
     });
     return static_cast<uint32_t>(mid - order_.begin());
   }
@@ -226,6 +223,36 @@ CollisionBvh::Reach ReachOf(const std::vector<TriangleShape>& shapes, uint32_t f
   return reach;
 }
 
+// The reach of two nodes' triangles together. The cone about the middle of
+// the two axes holds both cones: a normal within angle a of axis A lies
+// within angle(axis, A) + a of the axis.
+CollisionBvh::Reach Merge(const CollisionBvh::Reach& a, const CollisionBvh::Reach& b) {
+  CollisionBvh::Reach reach;
+  reach.edge = std::max(a.edge, b.edge);
+  reach.edgeProduct = std::max(a.edgeProduct, b.edgeProduct);
+  reach.aspect = std::max(a.aspect, b.aspect);
+  reach.minNormal = std::min(a.minNormal, b.minNormal);
+  if (!(a.cosAngle > 0.0 && b.cosAngle > 0.0)) return reach;
+  const double side = a.axis[0] * b.axis[0] + a.axis[1] * b.axis[1] + a.axis[2] * b.axis[2];
+  double sum[3];
+  for (int k = 0; k < 3; ++k) sum[k] = a.axis[k] + (side < 0.0 ? -b.axis[k] : b.axis[k]);
+  const double length = std::sqrt(sum[0] * sum[0] + sum[1] * sum[1] + sum[2] * sum[2]);
+  if (!(length > 0.0)) return reach;
+  for (int k = 0; k < 3; ++k) reach.axis[k] = sum[k] / length;
+  double angle = 0.0;
+  for (const CollisionBvh::Reach* child : {&a, &b}) {
+    const double c = std::fabs(reach.axis[0] * child->axis[0] + reach.axis[1] * child->axis[1] +
+                               reach.axis[2] * child->axis[2]);
+    angle = std::max(
+        angle, std::acos(std::clamp(c, 0.0, 1.0)) + std::atan2(child->sinAngle, child->cosAngle));
+  }
+  angle += 1e-9;  // far above the rounding of acos, atan2, cos and sin
+  if (!(angle < 1.5)) return reach;
+  reach.cosAngle = std::cos(angle);
+  reach.sinAngle = std::sin(angle);
+  return reach;
+}
+
 }  // namespace
 
 CollisionBvh::CollisionBvh(std::span<const Point3> corners) {
@@ -252,7 +279,6 @@ CollisionBvh::CollisionBvh(std::span<const Point3> corners) {
   const auto count = static_cast<uint32_t>(order.size());
   Builder builder(corners, order);
   nodes_.reserve(2 * size_t{count});
-  std::vector<std::pair<uint32_t, uint32_t>> ranges{{0, count}};  // of order, per node
   nodes_.emplace_back();
   std::vector<Work> work{{0, count, 0, 0}};
   while (!work.empty()) {
@@ -276,8 +302,6 @@ CollisionBvh::CollisionBvh(std::span<const Point3> corners) {
     const auto first = static_cast<uint32_t>(nodes_.size());
     node.index = first;
     nodes_.resize(nodes_.size() + 2);
-    ranges.emplace_back(w.begin, mid);
-    ranges.emplace_back(mid, w.end);
     work.push_back({mid, w.end, first + 1, w.depth + 1});
     work.push_back({w.begin, mid, first, w.depth + 1});
   }
@@ -290,8 +314,14 @@ CollisionBvh::CollisionBvh(std::span<const Point3> corners) {
     ordered.push_back(shapes[f]);
   }
   for (uint32_t f : left) addTriangle(f);
-  reaches_.reserve(nodes_.size());
-  for (const auto& [first, last] : ranges) reaches_.push_back(ReachOf(ordered, first, last));
+  // Leaves from their triangles; children follow their parents, so one
+  // backward pass merges them upward.
+  reaches_.resize(nodes_.size());
+  for (size_t n = nodes_.size(); n-- > 0;) {
+    const Node& node = nodes_[n];
+    reaches_[n] = node.count != 0 ? ReachOf(ordered, node.index, node.index + node.count)
+                                  : Merge(reaches_[node.index], reaches_[node.index + 1]);
+  }
 }
 
 }  // namespace kiln

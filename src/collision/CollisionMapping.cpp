@@ -1,12 +1,15 @@
 #include "collision/CollisionMapping.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
 
 #include "collision/BvhCaster.h"
-#include "collision/CollisionBvhCache.h"
+#include "collision/PreparedCollisionMesh.h"
 #include "collision/RoundingBounds.h"
 #include "collision/ZoneColour.h"
 #include "geometry/MeshBuilder.h"
@@ -103,6 +106,34 @@ bool TooSmallForTheTest(const Mesh& mesh, double direction) {
   return true;
 }
 
+// The palette's lines of the log, "%d: %f, %f, %f" each. Every car mesh
+// mapped against one collision mesh logs the same lines: they are formatted
+// once for the last palette.
+const std::vector<std::string>& PaletteLines(const ZonePalette& palette) {
+  static std::array<BMM_Color_fl, kDamageZoneCount> formatted;
+  static std::vector<std::string> lines;
+  if (lines.empty() || std::memcmp(&formatted, &palette.Colours(), sizeof formatted) != 0) {
+    formatted = palette.Colours();
+    lines.clear();
+    for (int i = 0; i < kDamageZoneCount; ++i) {
+      char line[128];
+      const BMM_Color_fl& c = formatted[i];
+      std::snprintf(line, sizeof line, "%d: %f, %f, %f", i, c.r, c.g, c.b);
+      lines.emplace_back(line);
+    }
+  }
+  return lines;
+}
+
+// True when every line within inner lies within outer.
+bool Within(const LineBounds& inner, const LineBounds& outer) {
+  for (int i = 0; i < 3; ++i) {
+    if (inner.originLo[i] < outer.originLo[i] || inner.originHi[i] > outer.originHi[i])
+      return false;
+  }
+  return inner.minDirection >= outer.minDirection && inner.maxDirection <= outer.maxDirection;
+}
+
 }  // namespace
 
 bool ComputeCollisionMapping(DamageZones& zones, const std::vector<Point3>& world,
@@ -134,9 +165,8 @@ bool ComputeCollisionMapping(DamageZones& zones, const std::vector<Point3>& worl
     return false;
   }
   LogInfo(CurrentLog, "__Coll map palette__ %s", info.Name());
-  const PaletteColours palette = ToPaletteColours(entries);
-  for (int i = 0; i < kDamageZoneCount; ++i)
-    LogInfo(CurrentLog, "%d: %f, %f, %f", i, palette[i].r, palette[i].g, palette[i].b);
+  ZonePalette palette(entries);
+  for (const std::string& line : PaletteLines(palette)) LogInfo(CurrentLog, "%s", line.c_str());
   zones.assign(kDamageZoneCount, {});
 
   // Each line in the collision node's object space: the position through
@@ -166,8 +196,12 @@ bool ComputeCollisionMapping(DamageZones& zones, const std::vector<Point3>& worl
     LogWarning(CurrentLog, "Collision mesh %s is too small for the intersection test",
                collisionNode);
 
-  const std::shared_ptr<const CollisionBvh> bvh = CollisionBvhFor(*mesh);
-  const BvhCaster caster(*bvh, bounds);
+  // The kept caster serves lines within its bounds; others get their own.
+  const std::shared_ptr<const PreparedCollisionMesh> prepared = PrepareCollisionMesh(*mesh);
+  std::unique_ptr<BvhCaster> own;
+  if (!first && !Within(bounds, prepared->bounds))
+    own = std::make_unique<BvhCaster>(prepared->bvh, bounds);
+  const BvhCaster& caster = own ? *own : prepared->caster;
   std::vector<bool> used(kDamageZoneCount, false);
   for (size_t i = 0; i < world.size(); ++i) {
     const LineHit hit = caster.Cast(origins[i], directions[i]);

@@ -1,6 +1,7 @@
 #include "collision/ZoneColour.h"
 
 #include <cmath>
+#include <cstring>
 
 #include "plugin/ExportLog.h"
 #include "plugin/Globals.h"
@@ -23,34 +24,46 @@ int TexelOf(float coordinate, int size) {
 
 }  // namespace
 
-PaletteColours ToPaletteColours(const BMM_Color_48 (&entries)[256]) {
-  PaletteColours colours;
-  for (size_t i = 0; i < colours.size(); ++i) {
-    colours[i] = {entries[i].r * kChannelScale, entries[i].g * kChannelScale,
-                  entries[i].b * kChannelScale, 1.0f};
+ZonePalette::ZonePalette(const BMM_Color_48 (&entries)[256]) {
+  for (size_t i = 0; i < colours_.size(); ++i) {
+    colours_[i] = {entries[i].r * kChannelScale, entries[i].g * kChannelScale,
+                   entries[i].b * kChannelScale, 1.0f};
   }
-  return colours;
+}
+
+size_t ZonePalette::Hash::operator()(const Bits& bits) const {
+  uint64_t h = 0xCBF29CE484222325ull;
+  for (uint32_t word : bits) h = (h ^ word) * 0x100000001B3ull;
+  return static_cast<size_t>(h);
+}
+
+int ZonePalette::Nearest(const BMM_Color_fl& colour, float& distance) {
+  Bits bits;
+  std::memcpy(bits.data(), &colour, sizeof bits);
+  auto [it, added] = known_.try_emplace(bits, Found{-1, 1000.0f});
+  Found& found = it->second;
+  if (added) {
+    for (int i = 0; i < static_cast<int>(colours_.size()); ++i) {
+      const BMM_Color_fl& entry = colours_[i];
+      const float d = std::fabs(colour.r - entry.r) + std::fabs(colour.g - entry.g) +
+                      std::fabs(colour.b - entry.b) + std::fabs(colour.a - entry.a);
+      if (d < found.distance) found = {i, d};
+    }
+  }
+  distance = found.distance;
+  return found.index;
 }
 
 bool FindZoneByColour(float u, float v, BitmapStorage* storage, int width, int height,
-                      const PaletteColours& palette, int& zone) {
+                      ZonePalette& palette, int& zone) {
   const int x = TexelOf(u, width), y = TexelOf(1.0f - v, height);
   BMM_Color_fl texel;
   if (storage == nullptr || !storage->GetLinearPixels(x, y, 1, &texel)) {
     LogWarning(CurrentLog, "Error getting pixel from collision map..\n");
     return false;
   }
-  float best = 1000.0f;
-  int found = -1;
-  for (int i = 0; i < static_cast<int>(palette.size()); ++i) {
-    const BMM_Color_fl& entry = palette[i];
-    const float distance = std::fabs(texel.r - entry.r) + std::fabs(texel.g - entry.g) +
-                           std::fabs(texel.b - entry.b) + std::fabs(texel.a - entry.a);
-    if (distance < best) {
-      best = distance;
-      found = i;
-    }
-  }
+  float distance = 0.0f;
+  const int found = palette.Nearest(texel, distance);
   if (found < 0) {
     LogWarning(CurrentLog, "Error finding color in collision palette..\n");
     return false;
@@ -58,7 +71,7 @@ bool FindZoneByColour(float u, float v, BitmapStorage* storage, int width, int h
   if (found == 4) {
     LogInfo(CurrentLog,
             "Col 4 found, col diff: %f, col %f, %f, %f, tex coords: %d, %d, orig coords: %f, %f",
-            best, texel.r, texel.g, texel.b, x, y, u, v);
+            distance, texel.r, texel.g, texel.b, x, y, u, v);
   }
   zone = found;
   return true;

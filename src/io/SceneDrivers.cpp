@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "animation/KilnAnimationExporter.h"
-#include "collision/CollisionBvhCache.h"
+#include "collision/PreparedCollisionMesh.h"
 #include "host/INode.h"
 #include "host/Interface.h"
 #include "host/Plugin.h"
@@ -87,7 +87,7 @@ int RunCarDriver(KilnExporter& exporter, const std::string& outputName, ExpInter
   CarSettings = std::make_unique<SettingsFile>(settingsFile, true);
   // The collision meshes' hierarchies are kept for the length of the export.
   struct ReleaseAtEnd {
-    ~ReleaseAtEnd() { ReleaseCollisionBvh(); }
+    ~ReleaseAtEnd() { ReleaseCollisionMesh(); }
   } release;
   return RunSceneOrCarDriver(exporter, outputName, ip, suppressPrompts, options,
                              "Pangolin Car Export Status --> ", &KilnExporter::ExportCarNode);

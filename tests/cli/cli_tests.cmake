@@ -60,6 +60,9 @@ kiln_cli_test(iniCancelCancels 3 "export cancelled"
 kiln_cli_test(dumpShowsMaterials 0 "\\(5, 17, 1\\) multi/sub-object material"
   ${KILN} dump ${CLI_OUT}/car.zqc)
 set_tests_properties(cli.dumpShowsMaterials PROPERTIES FIXTURES_REQUIRED car_exported)
+kiln_cli_test(dumpShowsDamageMeshes 0 "\\(16, 0, 1\\) damage mesh" ${KILN} dump ${CLI_OUT}/car.zqc)
+set_tests_properties(cli.dumpShowsDamageMeshes PROPERTIES
+  FIXTURES_REQUIRED car_exported)
 set_tests_properties(cli.dumpShowsTheChunkTree cli.dumpJson cli.unansweredIniQuestionNamesTheFlag
   cli.iniCancelCancels PROPERTIES FIXTURES_REQUIRED car_exported)
 

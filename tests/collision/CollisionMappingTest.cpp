@@ -316,9 +316,9 @@ TEST(CollisionMapping, zoneByColourRoundsToTexelsAndTakesTheLowerOfEqualEntries)
   entries[3] = {0, 0, 0};
   entries[7] = {32768, 0, 0};  // 0.5 red
   for (int i = 8; i < 256; ++i) entries[i] = {65535, 65535, 65535};
-  const PaletteColours palette = ToPaletteColours(entries);
-  EXPECT_EQ(palette[7].r, 0.5f);
-  EXPECT_EQ(palette[7].a, 1.0f);
+  ZonePalette palette(entries);
+  EXPECT_EQ(palette.Colours()[7].r, 0.5f);
+  EXPECT_EQ(palette.Colours()[7].a, 1.0f);
   ExportLog log;
   CurrentLog = &log;
   FakeStorage storage;
@@ -329,7 +329,7 @@ TEST(CollisionMapping, zoneByColourRoundsToTexelsAndTakesTheLowerOfEqualEntries)
   EXPECT_EQ(zone, 0);
   entries[0] = entries[1] = entries[2] = {0, 65535, 0};
   entries[4] = entries[5] = entries[6] = {0, 65535, 0};
-  const PaletteColours sparse = ToPaletteColours(entries);
+  ZonePalette sparse(entries);
   ASSERT_TRUE(FindZoneByColour(0.0f, 1.0f, &storage, 256, 256, sparse, zone));
   EXPECT_EQ(zone, 3);
   storage.texel = {0, 1, 0, 1};
@@ -341,7 +341,8 @@ TEST(CollisionMapping, zoneByColourRoundsToTexelsAndTakesTheLowerOfEqualEntries)
   // Entry 4 wins alone: the information line of its own.
   entries[4] = {0, 0, 65535};
   storage.texel = {0, 0, 1, 1};
-  ASSERT_TRUE(FindZoneByColour(0.5f, 0.25f, &storage, 3, 3, ToPaletteColours(entries), zone));
+  ZonePalette blue(entries);
+  ASSERT_TRUE(FindZoneByColour(0.5f, 0.25f, &storage, 3, 3, blue, zone));
   EXPECT_EQ(zone, 4);
   EXPECT_EQ(log.Informations().back(),
             "Col 4 found, col diff: 0.000015, col 0.000000, 0.000000, 1.000000, tex coords: 1, 2, "

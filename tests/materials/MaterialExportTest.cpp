@@ -290,7 +290,8 @@ TEST(MaterialExport, examplesExportWithTheirMaterialsAndTextures) {
   auto car = LoadSceneFile(examples / "car.kscene.json");
   ASSERT_EQ(h.Export(*car, "car.zqc", true), 1);
   EXPECT_EQ(testing::MaterialNames(h.Read("car.zqc")),
-            (Strings{"Default Material", "Car::Paint", "Car::Windows", "Car"}));
+            (Strings{"Default Material", "Car::Paint", "Car::Windows", "Car", "Door::Deform",
+                     "Door::Damage", "Door", "Collision::Zones", "Collision"}));
   EXPECT_EQ(testing::FaceBlockNames(h.Read("car.zqc"), "Body").at(0), "Car::Windows");
   for (const char* copy : {"paint.png", "chrome.tga", "glass.png"}) {
     EXPECT_TRUE(h.Exists(std::string("textures/") + copy)) << copy;

@@ -1,0 +1,31 @@
+#pragma once
+#include <memory>
+
+#include "collision/BvhCaster.h"
+#include "collision/CollisionBvh.h"
+
+class Mesh;
+
+namespace kiln {
+
+// A collision mesh's hierarchy with a caster for the lines a car's meshes
+// cast at it: directions of unit length (within 2^-12) from origins inside
+// the mesh's box grown by its largest extent on every side.
+struct PreparedCollisionMesh {
+  PreparedCollisionMesh(std::span<const Point3> corners, const LineBounds& lines)
+      : bvh(corners), bounds(lines), caster(bvh, lines) {}
+  CollisionBvh bvh;
+  LineBounds bounds;
+  BvhCaster caster;
+};
+
+// The prepared collision mesh of a mesh whose faces name existing vertices.
+// A car's meshes mostly share one collision mesh, so the last one is kept
+// and given again while the mesh's vertices and faces are the same, byte for
+// byte.
+std::shared_ptr<const PreparedCollisionMesh> PrepareCollisionMesh(const Mesh& mesh);
+
+// Lets the kept collision mesh go (at the end of a car export).
+void ReleaseCollisionMesh();
+
+}  // namespace kiln
