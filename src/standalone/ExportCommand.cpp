@@ -222,9 +222,9 @@ int RunExportCommand(const ExportOptions& options) {
     if (report) {
       const PlannedExport* current = index < total ? &plan.exports[index] : nullptr;
       std::string output = current ? WrittenName(fs::absolute(current->output)).string() : "";
+      // A signal decides kiln's exit status, whatever the scenes before it gave.
       auto document = [&](int signalCode, const char* result) {
-        int code = Severity(signalCode) > Severity(worst) ? signalCode : worst;
-        return report->Document(code, Now() - started, current ? &current->scene : nullptr,
+        return report->Document(signalCode, Now() - started, current ? &current->scene : nullptr,
                                 current ? &output : nullptr, result, ScenesFrom(plan, index + 1));
       };
       words.reportInterrupted = document(kExitCancelled, "interrupted");
@@ -256,6 +256,8 @@ int RunExportCommand(const ExportOptions& options) {
     arm(i + 1, "", {});
   }
 
+  // As when the signal ends the program at once: its status, not the worst.
+  if (stoppedBy) worst = ExitCodeForSignal(stoppedBy);
   if (total > 1) {
     std::string summary;
     for (const auto& [result, count] : results)

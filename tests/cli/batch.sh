@@ -27,10 +27,10 @@ code=$?
 [[ $code == 2 ]] && grep -q "would both be written to .*scene.zqs" "$dir/stderr" || fail "twice: exit $code: $(cat "$dir/stderr")"
 [[ ! -e $dir/twice ]] || fail "a refused batch wrote something"
 
-# SIGINT during the first of two scenes.
+# SIGINT during the second of three scenes, after one that failed: exit 3 all the same.
 "$(dirname "$0")/big-scene.sh" "$dir/big.kscene.json" 1000000
 "$kiln" export --kind zqs --out-dir "$dir/out" "${flags[@]}" --report "$dir/stopped.json" \
-  "$dir/big.kscene.json" "$examples/scene.kscene.json" 2>"$dir/stderr" &
+  "$broken" "$dir/big.kscene.json" "$examples/scene.kscene.json" 2>"$dir/stderr" &
 pid=$!
 for ((i = 0; i < 3000; i++)); do
   compgen -G "$dir/out/.big.zqs.kiln-tmp-*" >/dev/null && break
@@ -41,8 +41,9 @@ wait "$pid"
 code=$?
 [[ $code == 3 ]] || fail "SIGINT: exit $code: $(cat "$dir/stderr")"
 [[ ! -e $dir/out/big.zqs && ! -e $dir/out/scene.zqs ]] || fail "SIGINT: outputs were written"
-grep -q "0 of 2 scenes exported before, 1 not started" "$dir/stderr" || fail "SIGINT: $(cat "$dir/stderr")"
-check "$dir/stopped.json" interrupted
+grep -q "0 of 3 scenes exported before, 1 not started" "$dir/stderr" || fail "SIGINT: $(cat "$dir/stderr")"
+check "$dir/stopped.json" failed interrupted
+grep -q '^  "exit_status": 3,$' "$dir/stopped.json" || fail "SIGINT: the report's exit status is not 3"
 grep -q '"not_started": \[' "$dir/stopped.json" && grep -q 'examples/scene.kscene.json"' "$dir/stopped.json" ||
   fail "SIGINT: the report does not list the scene not started"
 [[ -z $(find /tmp -maxdepth 1 -name 'kiln-config-*' -newer "$dir/big.kscene.json") ]] ||
