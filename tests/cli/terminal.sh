@@ -3,8 +3,9 @@
 # gives it one). The .ini question names the file and what each answer does;
 # an error shown as a message is not repeated; the closing line counts with
 # the right grammar; the progress bar fits the width and is cleared before
-# the next line; OK in the settings dialog stores its settings.
-set -u
+# the next line; OK in the settings dialog stores its settings; Ctrl-C leaves
+# the bar where it stopped.
+set -um  # job control: the background export may be sent SIGINT
 kiln=$1 scene=$2 dir=$3
 fail() { echo "FAIL: $*"; exit 1; }
 rm -rf "$dir" && mkdir -p "$dir/config"
@@ -34,4 +35,15 @@ printf '\x28\0\0\0' >"$dir/config/kilnmaxexporter.cfg"
 on_terminal "" "$(export_to other.zqs)"
 [[ $(grep -c "Wrong version of config file" "$dir/screen") == 1 ]] || fail "not once: $(cat "$dir/screen")"
 grep -q "was not written (1 error, see .*other_errors.log)" "$dir/screen" || fail "count: $(cat "$dir/screen")"
+# Ctrl-C: the bar stays where it stopped, and the next line says what became of the output.
+"$(dirname "$0")/big-scene.sh" "$dir/big.kscene.json" 1000000
+script -qec "stty cols 40; exec $kiln export $dir/big.kscene.json $dir/big.zqs --quiet" /dev/null \
+  </dev/null >"$dir/raw" &
+for ((i = 0; i < 3000; i++)); do
+  pid=$(pgrep -P $! kiln) && grep -q '%' "$dir/raw" && break
+  sleep 0.01
+done
+kill -INT "$pid" && wait
+sed 's/\r$//' "$dir/raw" | tr '\r' '\n' | grep -B1 "^kiln: interrupted; nothing was exported: .*big.zqs" |
+  head -1 | grep -qE '\] +[0-9]+%$' || fail "Ctrl-C: $(cat -A "$dir/raw")"
 echo "ok: questions, messages and the progress bar at a terminal"
