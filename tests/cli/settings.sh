@@ -2,7 +2,7 @@
 # settings.sh KILN SCENE DIR: setting flags hold for one export; the settings
 # file changes only with --save-settings or --reset-settings, and is not
 # rewritten when nothing changes; a cut-off or empty one fails with the
-# exporter's message and names --reset-settings.
+# exporter's message and names --reset-settings; a pipe is refused unread.
 set -u
 kiln=$1 scene=$2 dir=$3
 fail() { echo "FAIL: $*"; exit 1; }
@@ -33,7 +33,10 @@ for size in 0 20; do
   grep -q -- "--reset-settings writes the defaults" "$dir/stderr" || fail "no way out: $(cat "$dir/stderr")"
   [[ $(stat -c %s "$cfg") == "$size" ]] || fail "a failed export changed the settings file"
 done
-rm -f "$good"
+rm -f "$good" "$cfg" && mkfifo "$cfg"  # never read: a reader would wait for a writer
+run && fail "a pipe as the settings file was read"
+grep -q "kilnmaxexporter.cfg: the settings file is not a regular file" "$dir/stderr" || fail "pipe: $(cat "$dir/stderr")"
+rm -f "$cfg"
 run --reset-settings --meshes off || fail "--reset-settings: $(cat "$dir/stderr")"
 [[ $(stat -c %s "$cfg") == 48 && $(flag 0) == 1 && $(flag 9) == 0 ]] || fail "--reset-settings did not store the defaults"
 echo "ok: setting flags hold for one export, the settings file changes only when asked"
