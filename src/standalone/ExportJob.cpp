@@ -3,10 +3,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
-#include <algorithm>
 #include <fstream>
 #include <map>
 
@@ -121,7 +121,9 @@ class WrittenFiles {
   std::map<fs::path, FileStamp> before_;
 };
 
-// The lines of a log file after its two head lines.
+// The messages of a log file: its lines after the two head lines. A few
+// messages end in a line break of their own ("error computing collision
+// mapping for node: %s\n"), which leaves a blank line: it is no message.
 std::vector<std::string> LoggedLines(const fs::path& log) {
   std::vector<std::string> lines;
   std::ifstream in(log);
@@ -132,7 +134,7 @@ std::vector<std::string> LoggedLines(const fs::path& log) {
       --header;
       continue;
     }
-    lines.push_back(line);
+    if (!line.empty()) lines.push_back(line);
   }
   return lines;
 }

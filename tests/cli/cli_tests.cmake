@@ -153,6 +153,9 @@ kiln_cli_test(fileSizeLimitIsADiskError 4 "kiln: error: .*/fsize.zqs: File too l
 set_tests_properties(cli.fileSizeLimitIsADiskError PROPERTIES FIXTURES_REQUIRED fsize_scene)
 kiln_cli_test(overflowingValuesAreErrors 1 "exported .*/overflow\\.zqs with 2 errors"
   ${KILN} export ${CLI}/scenes/overflow.kscene.json ${CLI_OUT}/overflow.zqs --quiet --config-dir ${CLI_OUT}/config)
+# Messages that end in a line break of their own are counted once, not as a blank error more.
+kiln_cli_test(errorsEndingInALineBreakAreCountedOnce 1 "exported .*/collision-helper\\.zqc with 2 errors and 1 warning"
+  ${KILN} export ${CLI}/scenes/collision-helper.kscene.json ${CLI_OUT}/collision-helper.zqc --quiet --ini overwrite)
 add_test(NAME cli.makeFifoScene COMMAND ${CLI}/fifo-side-file.sh ${CLI_OUT}/fifo)
 set_tests_properties(cli.makeFifoScene PROPERTIES FIXTURES_SETUP fifo_scene)
 kiln_cli_test(fifoSideFileIsRefused 4 "fifo.kscene.json: /buffers/0/uri: side file .*pipe.bin is not a regular file"
