@@ -221,35 +221,50 @@ class Reader {
       list.Fail(std::to_string(list.Size()) + " nodes, more than the " + std::to_string(kMaxNodes) +
                 " a scene may hold");
     }
+    // The tree is built only when every node's handle and parent are sound;
+    // until then each node's problem is collected, so all of them are told.
+    const size_t problemsBefore = problems_.size();
     std::vector<std::optional<uint32_t>> parents;
     for (size_t i = 0; i < list.Size(); ++i) {
       const JsonValue v = list[i];
-      v.ExpectObject({"name", "handle", "parent", "hidden", "selected", "transform", "objectOffset",
-                      "visibility", "target", "userProps", "material", "object", "mesh",
-                      "modifiers"});
-      const JsonValue handle = v.At("handle");
-      const uint32_t h = handle.Uint();
-      if (h == Scene::kRootHandle) handle.Fail("handle 0 is the scene root's");
-      auto [it, inserted] = byHandle_.emplace(h, i);
-      if (!inserted) {
-        handle.Fail("handle " + std::to_string(h) + " is already used by /nodes/" +
-                    std::to_string(it->second));
-      }
-      entries_.push_back({v, h, nullptr});
-      auto parent = v.Find("parent");
-      parents.push_back(parent && !parent->IsNull() ? std::optional<uint32_t>(parent->Uint())
-                                                    : std::nullopt);
+      entries_.push_back({v, 0, nullptr});
+      parents.emplace_back();
+      Collect([&] {
+        const JsonValue handle = v.At("handle");
+        const uint32_t h = handle.Uint();
+        if (h == Scene::kRootHandle) handle.Fail("handle 0 is the scene root's");
+        auto [it, inserted] = byHandle_.emplace(h, i);
+        if (!inserted) {
+          handle.Fail("handle " + std::to_string(h) + " is already used by /nodes/" +
+                      std::to_string(it->second));
+        }
+        entries_[i].handle = h;
+        auto parent = v.Find("parent");
+        if (parent && !parent->IsNull()) parents[i] = parent->Uint();
+      });
+      Collect([&] {
+        v.ExpectObject({"name", "handle", "parent", "hidden", "selected", "transform",
+                        "objectOffset", "visibility", "target", "userProps", "material", "object",
+                        "mesh", "modifiers"});
+      });
     }
     std::vector<int> parentIndex(entries_.size(), -1);
     for (size_t i = 0; i < entries_.size(); ++i) {
       if (!parents[i]) continue;
       auto it = byHandle_.find(*parents[i]);
       if (it == byHandle_.end()) {
-        entries_[i].json.At("parent").Fail("no node has handle " + std::to_string(*parents[i]));
+        Collect([&] {
+          entries_[i].json.At("parent").Fail("no node has handle " + std::to_string(*parents[i]));
+        });
+      } else {
+        parentIndex[i] = static_cast<int>(it->second);
       }
-      parentIndex[i] = static_cast<int>(it->second);
     }
-    CheckParentLoops(parentIndex);
+    if (problems_.size() == problemsBefore) Collect([&] { CheckParentLoops(parentIndex); });
+    if (problems_.size() != problemsBefore) {
+      entries_.clear();
+      return;
+    }
     for (Entry& entry : entries_) {
       entry.node = &scene_->CreateNode(entry.json.At("name").Name(), nullptr, entry.handle);
       nodeIndex_[entry.node] = &entry - entries_.data();

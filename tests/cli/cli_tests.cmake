@@ -90,6 +90,9 @@ kiln_cli_test(checkListsEveryProblem 4 "problems.kscene.json: /nodes/1/material:
   ${KILN} check ${CMAKE_CURRENT_SOURCE_DIR}/cli/scenes/problems.kscene.json)
 kiln_cli_test(checkCountsTheProblems 4 "kiln: .*problems.kscene.json: 3 problems"
   ${KILN} check ${CMAKE_CURRENT_SOURCE_DIR}/cli/scenes/problems.kscene.json)
+# Handles and parents that do not make a tree are all listed, with the problems read before them.
+kiln_cli_test(checkListsEveryTreeProblem 4 "kiln: .*tree-problems.kscene.json: 3 problems"
+  ${KILN} check ${CMAKE_CURRENT_SOURCE_DIR}/cli/scenes/tree-problems.kscene.json)
 kiln_cli_test(checkPassesASoundScene 0 "car.kscene.json: no problems"
   ${KILN} check ${EXAMPLES}/car.kscene.json)
 kiln_cli_test(missingOutputFolderFails 4 "output folder .*/nowhere does not exist"
