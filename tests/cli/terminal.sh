@@ -37,13 +37,13 @@ on_terminal "" "$(export_to other.zqs)"
 grep -q "was not written (1 error, see .*other_errors.log)" "$dir/screen" || fail "count: $(cat "$dir/screen")"
 # Ctrl-C: the bar stays where it stopped, and the next line says what became of the output.
 "$(dirname "$0")/big-scene.sh" "$dir/big.kscene.json" 1000000
-script -qec "stty cols 40; exec $kiln export $dir/big.kscene.json $dir/big.zqs --quiet" /dev/null \
-  </dev/null >"$dir/raw" &
+script -qec "stty cols 40; echo \$\$ >$dir/pid; exec $kiln export $dir/big.kscene.json $dir/big.zqs --quiet" \
+  /dev/null </dev/null >"$dir/raw" &
 for ((i = 0; i < 3000; i++)); do
-  pid=$(pgrep -P $! kiln) && grep -q '%' "$dir/raw" && break
+  grep -q '%' "$dir/raw" && break
   sleep 0.01
 done
-kill -INT "$pid" && wait
+kill -INT "$(cat "$dir/pid")" && wait
 sed 's/\r$//' "$dir/raw" | tr '\r' '\n' | grep -B1 "^kiln: interrupted; nothing was exported: .*big.zqs" |
   head -1 | grep -qE '\] +[0-9]+%$' || fail "Ctrl-C: $(cat -A "$dir/raw")"
 echo "ok: questions, messages and the progress bar at a terminal"
