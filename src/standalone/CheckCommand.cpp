@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "standalone/ExitCodes.h"
+#include "standalone/ExportCommand.h"
 #include "standalone/SceneFile.h"
 
 namespace kiln::standalone {
@@ -23,11 +24,11 @@ int RunCheckCommand(const std::vector<std::string>& scenes) {
     try {
       std::unique_ptr<Scene> loaded = LoadSceneFile(scene);
       // The export needs the configuration folder a scene names.
-      std::error_code error;
-      if (!loaded->pluginConfigDir.empty() && !fs::is_directory(loaded->pluginConfigDir, error)) {
-        problems.push_back({"/pluginConfigDir",
-                            "the folder " + loaded->pluginConfigDir.string() + " does not exist"});
-      }
+      std::string problem =
+          loaded->pluginConfigDir.empty() ? "" : FolderProblem(loaded->pluginConfigDir);
+      if (!problem.empty())
+        problems.push_back(
+            {"/pluginConfigDir", "the folder " + loaded->pluginConfigDir.string() + " " + problem});
     } catch (const SceneLoadError& failure) {
       problems = failure.Problems();
     }

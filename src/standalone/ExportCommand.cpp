@@ -68,9 +68,8 @@ struct Plan {
 };
 
 bool CheckFolder(Plan& plan, const fs::path& folder, const char* what) {
-  std::error_code error;
-  if (!fs::is_directory(folder, error))
-    return plan.Refuse(kExitFailure, std::string(what) + " " + folder.string() + " does not exist");
+  if (std::string problem = FolderProblem(folder); !problem.empty())
+    return plan.Refuse(kExitFailure, std::string(what) + " " + folder.string() + " " + problem);
   if (::access(folder.c_str(), W_OK) != 0)
     return plan.Refuse(kExitFailure,
                        std::string(what) + " " + folder.string() + " cannot be written");
@@ -139,9 +138,8 @@ Plan MakePlan(const ExportOptions& options, const ExporterModule& module) {
   if (!CheckFolder(plan, fs::absolute(folder), "output folder")) return plan;
 
   if (!options.configDir.empty()) {
-    std::error_code error;
-    if (!fs::is_directory(options.configDir, error)) {
-      plan.Refuse(kExitUsage, "--config-dir " + options.configDir + " does not exist");
+    if (std::string problem = FolderProblem(options.configDir); !problem.empty()) {
+      plan.Refuse(kExitUsage, "--config-dir " + options.configDir + " " + problem);
       return plan;
     }
     if ((options.saveSettings || options.resetSettings) &&
@@ -155,9 +153,9 @@ Plan MakePlan(const ExportOptions& options, const ExporterModule& module) {
   if (!options.report.empty() && options.report != "-") {
     std::error_code error;
     fs::path parent = fs::absolute(options.report).parent_path();
-    if (!fs::is_directory(parent, error)) {
-      plan.Refuse(kExitUsage, "--report " + options.report + ": the folder " + parent.string() +
-                                  " does not exist");
+    if (std::string problem = FolderProblem(parent); !problem.empty()) {
+      plan.Refuse(kExitUsage,
+                  "--report " + options.report + ": the folder " + parent.string() + " " + problem);
     } else if (fs::is_directory(options.report, error)) {
       plan.Refuse(kExitUsage, "--report " + options.report + " is a folder, not a file");
     }
@@ -173,6 +171,12 @@ std::vector<std::string> ScenesFrom(const Plan& plan, size_t index) {
 }
 
 }  // namespace
+
+std::string FolderProblem(const fs::path& folder) {
+  std::error_code error;
+  if (fs::is_directory(folder, error)) return {};
+  return fs::exists(folder, error) ? "is a file, not a folder" : "does not exist";
+}
 
 std::string DefaultConfigDir() {
   if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg) {

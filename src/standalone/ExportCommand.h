@@ -1,4 +1,5 @@
 #pragma once
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -26,6 +27,10 @@ struct ExportOptions {
 
 // Runs the exports and returns the exit code; messages go to standard error.
 int RunExportCommand(const ExportOptions& options);
+
+// Why folder cannot be used as one: "does not exist" or "is a file, not a
+// folder"; empty when it is a folder.
+std::string FolderProblem(const std::filesystem::path& folder);
 
 // The per-user plug-in configuration folder: $XDG_CONFIG_HOME/kiln, else ~/.config/kiln.
 std::string DefaultConfigDir();

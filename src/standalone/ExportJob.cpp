@@ -234,10 +234,9 @@ bool ExportJob::Prepare() {
   fs::path folder = options_.configDir;
   if (folder.empty() && !scene_->pluginConfigDir.empty()) {
     folder = scene_->pluginConfigDir;
-    std::error_code error;
-    if (!fs::is_directory(folder, error)) {
+    if (std::string problem = FolderProblem(folder); !problem.empty()) {
       std::string text = outcome_.scene + ": the configuration folder it names (pluginConfigDir) " +
-                         folder.string() + " does not exist";
+                         folder.string() + " " + problem;
       outcome_.errors.push_back(text);
       Finish(kExitFailure, "failed", text);
       return false;

@@ -76,6 +76,8 @@ kiln_cli_test(wrongCaseKindIsExplained 2 "--kind ZQC: extensions are case-sensit
   ${KILN} export --kind ZQC --out-dir ${CLI_OUT} ${EXAMPLES}/scene.kscene.json)
 kiln_cli_test(missingConfigDirIsAUsageError 2 "--config-dir .*/nowhere does not exist"
   ${KILN} export ${EXAMPLES}/scene.kscene.json ${CLI_OUT}/s.zqs --quiet --config-dir ${CLI_OUT}/nowhere)
+kiln_cli_test(configDirThatIsAFileIsAUsageError 2 "--config-dir .*/scene.kscene.json is a file, not a folder"
+  ${KILN} export ${EXAMPLES}/scene.kscene.json ${CLI_OUT}/s.zqs --quiet --config-dir ${EXAMPLES}/scene.kscene.json)
 kiln_cli_test(missingSceneConfigDirFails 4 "the configuration folder it names \\(pluginConfigDir\\) .*/no-such-folder does not exist"
   ${KILN} export ${CMAKE_CURRENT_SOURCE_DIR}/cli/scenes/missing-config.kscene.json ${CLI_OUT}/mc.zqs --quiet)
 kiln_cli_test(reportInAMissingFolderIsAUsageError 2 "--report .*/nowhere/r.json: the folder .*/nowhere does not exist"
