@@ -1,10 +1,10 @@
 #include "standalone/import/ConvertCommand.h"
 
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 
 #include "standalone/ExitCodes.h"
+#include "standalone/OutputNames.h"
 #include "standalone/SceneFile.h"
 #include "standalone/SceneLoadError.h"
 #include "standalone/import/AssetImport.h"
@@ -20,17 +20,6 @@ constexpr size_t kSideFileThreshold = 256;
 int Fail(int code, const std::string& message) {
   std::fprintf(stderr, "kiln: %s\n", message.c_str());
   return code;
-}
-
-// "truck.kscene.json" -> "truck".
-std::string SceneStem(const fs::path& scene) {
-  std::string name = scene.filename().string();
-  for (const char* suffix : {".kscene.json", ".json"}) {
-    if (name.size() > std::strlen(suffix) && name.ends_with(suffix)) {
-      return name.substr(0, name.size() - std::strlen(suffix));
-    }
-  }
-  return scene.stem().string();
 }
 
 }  // namespace
