@@ -93,7 +93,7 @@ int RunInfoJsonCommand(const std::string& sceneFile, const std::string& clip) {
     std::fprintf(stderr, "kiln: %s\n", error.what());
     return kExitFailure;
   }
-  const Scene* scene = &source->scene();
+  Scene* scene = &source->scene();
   nlohmann::ordered_json info;
   info["scene"] = sceneFile;
   info["frame_rate"] = scene->frameRate;
