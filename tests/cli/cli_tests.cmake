@@ -167,3 +167,12 @@ kiln_cli_test(fifoSideFileIsRefused 4 "fifo.kscene.json: /buffers/0/uri: side fi
   ${KILN} export ${CLI_OUT}/fifo/fifo.kscene.json ${CLI_OUT}/fifo/out.zqs --quiet)
 # A reader that waited on the pipe would hang: the timeout ends it as a failure.
 set_tests_properties(cli.fifoSideFileIsRefused PROPERTIES FIXTURES_REQUIRED fifo_scene TIMEOUT 30)
+
+# The dump of the example level decodes its cameras, lights and box helper.
+kiln_cli_test(export.level 0 "kiln: exported .*level\\.zqs"
+  ${KILN} export ${EXAMPLES}/level.kscene.json ${CLI_OUT}/level.zqs
+  --quiet --ini overwrite --config-dir ${CLI_OUT}/config)
+set_tests_properties(cli.export.level PROPERTIES FIXTURES_SETUP level_exported)
+kiln_cli_test(dumpShowsCamerasLightsAndBoxes 0 "\\(2, 11, 1\\) target camera"
+  ${KILN} dump ${CLI_OUT}/level.zqs)
+set_tests_properties(cli.dumpShowsCamerasLightsAndBoxes PROPERTIES FIXTURES_REQUIRED level_exported)
