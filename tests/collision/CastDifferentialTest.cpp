@@ -156,6 +156,37 @@ CastSet FarSoup(Rng& rng, float offset) {
   return set;
 }
 
+// Degenerate, duplicated, enormous and far-out triangles (products that
+// overflow to infinity included), and lines from near and far.
+CastSet Wild(Rng& rng) {
+  CastSet set;
+  set.name = "wild";
+  for (int i = 0; i < 120; ++i) {
+    const float reach = std::pow(10.0f, Uniform(rng, -4.0f, 20.0f));
+    const Point3 a = RandomPoint(rng, reach), b = RandomPoint(rng, reach);
+    switch (i % 4) {
+      case 0:  // collinear
+        AddTriangle(set, a, b, a + (b - a) * 0.5f);
+        break;
+      case 1:  // a point
+        AddTriangle(set, a, a, a);
+        break;
+      case 2:  // twice, corners turned
+        AddTriangle(set, a, b, RandomPoint(rng, reach));
+        AddTriangle(set, set.corners[set.corners.size() - 2], set.corners.back(), a);
+        break;
+      default:
+        AddTriangle(set, a, b, RandomPoint(rng, reach));
+    }
+  }
+  for (int k = 0; k < 6000; ++k) {
+    const Point3* tri = &set.corners[3 * (k % (set.corners.size() / 3))];
+    const Point3 o = RandomPoint(rng, std::pow(10.0f, Uniform(rng, -2.0f, 12.0f)));
+    set.lines.push_back({o, Normalize(tri[0] * 0.3f + tri[1] * 0.3f + tri[2] * 0.4f - o)});
+  }
+  return set;
+}
+
 TEST(CastDifferential, hierarchyKeepsTheBruteForceCrossingBitForBit) {
   Rng rng(20240612);
   std::vector<CastSet> sets;
@@ -168,6 +199,7 @@ TEST(CastDifferential, hierarchyKeepsTheBruteForceCrossingBitForBit) {
   sets.push_back(CoplanarFans(rng));
   sets.push_back(FarSoup(rng, 0.0f));
   sets.push_back(FarSoup(rng, 20000.0f));
+  sets.push_back(Wild(rng));
 
   size_t lines = 0, hits = 0, ties = 0;
   for (const CastSet& set : sets) {
