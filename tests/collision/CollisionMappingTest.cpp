@@ -53,7 +53,10 @@ std::unique_ptr<Scene> CollisionCar(const std::string& zoneMap, int how = 0) {
   composite.subMaterials = {how == 6 ? nullptr : &base, &base};
   Mesh cube = testing::ZoneCube();
   if (how == 3) cube.tvFace.clear();
+  if (how == 10)
+    for (Point3& p : cube.verts) p = p * 0.001f;  // faces of determinant 1.6e-5 at most
   NodeBuilder& shell = b.Node("x_Shell", 2).Mesh(cube);
+  if (how == 9) shell.Rotation(Quat(0, 0, 1, 0)).Scale({2, 2, 2});  // half a turn about z
   shell.Material(how == 4 ? nullptr : how == 5 ? &base : &composite);
   if (how == 1) shell.Object("dummy");
   if (how == 2) shell.Object("bone");
@@ -111,14 +114,23 @@ TEST(CollisionMapping, zonesOfTheCrossingBehindEachVertexWithTiesToTheLowerFace)
   }
   // Host position -> zone: the side crossed behind the vertex, not the one
   // toward the centre; on a side's diagonal the lower of its two faces; the
-  // vertex at the centre has no direction and misses.
-  const std::map<std::array<float, 3>, int> expected = {
-      {{1, 0, 0}, 2},  {{-1, 0, 0}, 0}, {{0, 1, 0.5f}, 7}, {{0, -1, -0.5f}, 4},
-      {{0, 0, 1}, 10}, {{0, 0, -1}, 8}, {{0, 0, 0}, -1}};
+  // vertex at the centre has no direction and misses. Second: the shell
+  // turned half about z and scaled by 2 (lines enter its object space).
+  const std::map<std::array<float, 3>, std::pair<int, int>> expected = {
+      {{1, 0, 0}, {2, 0}},   {{-1, 0, 0}, {0, 2}}, {{0, 1, 0.5f}, {7, 5}}, {{0, -1, -0.5f}, {4, 6}},
+      {{0, 0, 1}, {10, 10}}, {{0, 0, -1}, {8, 8}}, {{0, 0, 0}, {-1, -1}}};
   ASSERT_EQ(body->positions.size(), 9u);
+  auto turned = CollisionCar(ZoneMap(folder, "zones.bmp"), 9);
+  const Exported other = ExportCar(*turned);
+  ASSERT_TRUE(Body(other.file) && Body(other.file)->collision);
+  std::map<int32_t, int> turnedZoneOf;
+  for (int z = 0; z < 256; ++z)
+    for (const auto& entry : Body(other.file)->collision->zones[z]) turnedZoneOf[entry.vertex] = z;
   for (int32_t i = 0; i < 9; ++i) {
     const auto& p = body->positions[i];
-    EXPECT_EQ(zoneOf.count(i) ? zoneOf[i] : -1, expected.at({p[0], p[2], p[1]})) << i;
+    const auto [plain, turn] = expected.at({p[0], p[2], p[1]});
+    EXPECT_EQ(zoneOf.count(i) ? zoneOf[i] : -1, plain) << i;
+    EXPECT_EQ(turnedZoneOf.count(i) ? turnedZoneOf[i] : -1, turn) << i;
   }
   EXPECT_EQ(out.errors, "*** Errors exporting\n\nNo intersection with collision mesh: x_Shell\n");
   EXPECT_TRUE(
@@ -150,6 +162,14 @@ TEST(CollisionMapping, zonesOfTheCrossingBehindEachVertexWithTiesToTheLowerFace)
   EXPECT_TRUE(Body(none.file)->collision->zones.empty());
   EXPECT_TRUE(InOrder(none.informations, {"CreateAndExportCollisionMapping - no collision mesh",
                                           "returning from CreateAndExportCollisionMapping"}));
+
+  // A shell no line can cross says so; every vertex misses, the mesh is kept.
+  auto tiny = CollisionCar(ZoneMap(folder, "zones.bmp"), 10);
+  const Exported small = ExportCar(*tiny);
+  ASSERT_TRUE(Body(small.file) && Body(small.file)->collision);
+  EXPECT_NE(small.warnings.find("Collision mesh x_Shell is too small for the intersection test\n"),
+            std::string::npos);
+  EXPECT_EQ(small.errors.size() - small.errors.find("No intersection"), 9 * 45u);
 }
 
 TEST(CollisionMapping, failuresFallBackToTheDefaultNodeWithTheirMessages) {
