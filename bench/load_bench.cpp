@@ -39,6 +39,67 @@ fs::path Folder() {
   return folder;
 }
 
+// ---- kiln dump --json ----
+// Registered first: the peak of a forked child counts the pages it shared with
+// this process before the exec, which are few while nothing was loaded yet.
+
+void PutChunkHeader(std::string& out, uint32_t type, uint32_t size) {
+  const uint32_t header[5] = {12, type, 0, 1, size};
+  out.append(reinterpret_cast<const char*>(header), sizeof header);
+}
+
+// Chains of 64 unknown chunks, each holding the next, filling about megabytes.
+fs::path NestedChunkFile(int64_t megabytes) {
+  std::string chain;
+  for (int level = 0; level < 64; ++level) {
+    std::string outer;
+    PutChunkHeader(outer, 99, static_cast<uint32_t>(chain.size()));
+    chain = outer + chain;
+  }
+  const fs::path file = Folder() / ("nested-" + std::to_string(megabytes) + ".zqs");
+  std::ofstream out(file, std::ios::binary);
+  out << "Pangolin scene marker!" << '\0';
+  for (int64_t written = 0; written < megabytes << 20; written += chain.size()) out << chain;
+  return file;
+}
+
+// Peak resident kilobytes of `kiln dump --json file`, its output discarded.
+long DumpPeakKilobytes(const fs::path& file) {
+  const fs::path kiln = fs::read_symlink("/proc/self/exe").parent_path() / "kiln";
+  pid_t child = fork();
+  if (child == 0) {
+    int null = open("/dev/null", O_WRONLY);
+    dup2(null, STDOUT_FILENO);
+    execl(kiln.c_str(), "kiln", "dump", "--json", file.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  int status = 0;
+  rusage usage{};
+  if (child < 0 || wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) ||
+      WEXITSTATUS(status) != 0)
+    return -1;
+  return usage.ru_maxrss;
+}
+
+void BM_DumpJsonNestedChunks(benchmark::State& state) {
+  const fs::path file = NestedChunkFile(state.range(0));
+  const fs::path empty = Folder() / "empty.zqs";
+  std::ofstream(empty, std::ios::binary) << "Pangolin scene marker!" << '\0';
+  const double fileBytes = static_cast<double>(fs::file_size(file));
+  long peak = 0, baseline = DumpPeakKilobytes(empty);
+  for (auto _ : state) peak = DumpPeakKilobytes(file);
+  if (peak < 0 || baseline < 0)
+    state.SkipWithError("kiln dump failed (is kiln built beside this?)");
+  state.counters["file_MB"] = fileBytes / (1 << 20);
+  state.counters["peak_MB"] = static_cast<double>(peak) / 1024;
+  state.counters["peak_per_file_byte"] = static_cast<double>(peak) * 1024 / fileBytes;
+  state.counters["above_empty_per_file_byte"] =
+      static_cast<double>(peak - baseline) * 1024 / fileBytes;
+}
+BENCHMARK(BM_DumpJsonNestedChunks)->Arg(8)->Arg(32)->Iterations(1)->Unit(benchmark::kSecond);
+
+// ---- loading and export ----
+
 // A flat list: every node under the root.
 std::string FlatNodes(int64_t count) {
   std::string text = R"({"format": "kscene", "version": 1, "nodes": [)";
@@ -110,63 +171,6 @@ BENCHMARK(BM_LoadFlatNodes)->Arg(100000)->Arg(200000)->Unit(benchmark::kMillisec
 BENCHMARK(BM_LoadFaceObjects)->Arg(100000)->Arg(200000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExportFlatNodes)->Arg(100000)->Arg(200000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExportFaceObjects)->Arg(100000)->Arg(200000)->Unit(benchmark::kMillisecond);
-
-// ---- kiln dump --json ----
-
-void PutChunkHeader(std::string& out, uint32_t type, uint32_t size) {
-  const uint32_t header[5] = {12, type, 0, 1, size};
-  out.append(reinterpret_cast<const char*>(header), sizeof header);
-}
-
-// Chains of 64 unknown chunks, each holding the next, filling about megabytes.
-fs::path NestedChunkFile(int64_t megabytes) {
-  std::string chain;
-  for (int level = 0; level < 64; ++level) {
-    std::string outer;
-    PutChunkHeader(outer, 99, static_cast<uint32_t>(chain.size()));
-    chain = outer + chain;
-  }
-  const fs::path file = Folder() / ("nested-" + std::to_string(megabytes) + ".zqs");
-  std::ofstream out(file, std::ios::binary);
-  out << "Pangolin scene marker!" << '\0';
-  for (int64_t written = 0; written < megabytes << 20; written += chain.size()) out << chain;
-  return file;
-}
-
-// Peak resident kilobytes of `kiln dump --json file`, its output discarded.
-long DumpPeakKilobytes(const fs::path& file) {
-  const fs::path kiln = fs::read_symlink("/proc/self/exe").parent_path() / "kiln";
-  pid_t child = fork();
-  if (child == 0) {
-    int null = open("/dev/null", O_WRONLY);
-    dup2(null, STDOUT_FILENO);
-    execl(kiln.c_str(), "kiln", "dump", "--json", file.c_str(), static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  int status = 0;
-  rusage usage{};
-  if (child < 0 || wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) ||
-      WEXITSTATUS(status) != 0)
-    return -1;
-  return usage.ru_maxrss;
-}
-
-void BM_DumpJsonNestedChunks(benchmark::State& state) {
-  const fs::path file = NestedChunkFile(state.range(0));
-  const fs::path empty = Folder() / "empty.zqs";
-  std::ofstream(empty, std::ios::binary) << "Pangolin scene marker!" << '\0';
-  const double fileBytes = static_cast<double>(fs::file_size(file));
-  long peak = 0, baseline = DumpPeakKilobytes(empty);
-  for (auto _ : state) peak = DumpPeakKilobytes(file);
-  if (peak < 0 || baseline < 0)
-    state.SkipWithError("kiln dump failed (is kiln built beside this?)");
-  state.counters["file_MB"] = fileBytes / (1 << 20);
-  state.counters["peak_MB"] = static_cast<double>(peak) / 1024;
-  state.counters["peak_per_file_byte"] = static_cast<double>(peak) * 1024 / fileBytes;
-  state.counters["above_empty_per_file_byte"] =
-      static_cast<double>(peak - baseline) * 1024 / fileBytes;
-}
-BENCHMARK(BM_DumpJsonNestedChunks)->Arg(8)->Arg(32)->Iterations(1)->Unit(benchmark::kSecond);
 
 }  // namespace
 

@@ -44,6 +44,13 @@ constexpr Class_ID DUMMY_CLASS_ID{0x876234, 0};
 constexpr Class_ID POINTHELP_CLASS_ID{0x1020, 0};
 constexpr Class_ID TARGET_CAMERA_CLASS_ID{0x1002, 0};
 constexpr Class_ID FREE_CAMERA_CLASS_ID{0x1001, 0};
+constexpr Class_ID OMNI_LIGHT_CLASS_ID{0x1011, 0};
+constexpr Class_ID SPOT_LIGHT_CLASS_ID{0x1012, 0};  // target spot
+constexpr Class_ID DIR_LIGHT_CLASS_ID{0x1013, 0};   // free directional
+constexpr Class_ID FSPOT_LIGHT_CLASS_ID{0x1014, 0};
+constexpr Class_ID TDIR_LIGHT_CLASS_ID{0x1015, 0};  // target directional
+// The slider helper of the engine's rigging plug-in.
+constexpr Class_ID OKAPISLIDER_CLASS_ID{0x2CF655C7, 0x58FB7B99};
 constexpr Class_ID PRS_CONTROL_CLASS_ID{0x2005, 0};
 constexpr Class_ID SPLINESHAPE_CLASS_ID{10, 0};
 constexpr Class_ID LINEARSHAPE_CLASS_ID{0xAA, 0};

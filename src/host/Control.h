@@ -1,5 +1,6 @@
 #pragma once
 #include "host/Animatable.h"
+#include "host/Dependents.h"
 #include "host/Keys.h"
 
 // Out-of-range behaviours answered by GetORT.
@@ -46,5 +47,12 @@ class Control : public Animatable {
   virtual bool GetScaleValue(TimeValue t, ScaleValue& v) {
     (void)t, (void)v;
     return false;
+  }
+
+  // Calls proc for this controller, then for everything that depends on it,
+  // depth first, each once, as proc's answers allow. Nonzero when proc
+  // halted it.
+  virtual int EnumDependents(DependentEnumProc* proc) {
+    return proc->proc({SuperClassID(), this, nullptr}) == DEP_ENUM_HALT;
   }
 };

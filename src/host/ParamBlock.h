@@ -7,6 +7,8 @@
 // descriptor gives its internal name and type.
 using ParamID = short;
 
+class Control;
+
 // Parameter types (a table of values adds TYPE_TAB to its element type).
 enum ParamType2 : int {
   TYPE_FLOAT = 0,
@@ -56,4 +58,9 @@ class IParamBlock2 {
   virtual float GetFloat(ParamID id, TimeValue t = 0, int tabIndex = 0) = 0;
   virtual Color GetColor(ParamID id, TimeValue t = 0, int tabIndex = 0) = 0;
   virtual const char* GetStr(ParamID id, TimeValue t = 0, int tabIndex = 0) = 0;
+  // The controller that animates a value; null when the value is not animated.
+  virtual Control* GetController(ParamID id, int tabIndex = 0) {
+    (void)id, (void)tabIndex;
+    return nullptr;
+  }
 };

@@ -24,10 +24,13 @@ bool IsCopyableName(const std::string& name) {
 
 // "wood.png" numbered n: "wood_n.png".
 std::string Numbered(const std::string& name, int n) {
-  const size_t dot = name.rfind('.');
-  const std::string suffix = "_" + std::to_string(n);
-  return dot == std::string::npos || dot == 0 ? name + suffix
-                                              : name.substr(0, dot) + suffix + name.substr(dot);
+  size_t dot = name.rfind('.');
+  if (dot == std::string::npos || dot == 0) dot = name.size();
+  std::string numbered = name.substr(0, dot);
+  numbered += '_';
+  numbered += std::to_string(n);
+  numbered += name.substr(dot);
+  return numbered;
 }
 
 }  // namespace

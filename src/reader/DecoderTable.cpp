@@ -8,6 +8,7 @@ void AddMeshDecoders(DecoderRegistry& registry);
 void AddAnimationDecoders(DecoderRegistry& registry);
 void AddHelperDecoders(DecoderRegistry& registry);
 void AddMaterialDecoders(DecoderRegistry& registry);
+void AddCameraLightDecoders(DecoderRegistry& registry);
 void AddCollisionDecoders(DecoderRegistry& registry);
 
 const DecoderRegistry& StandardDecoders() {
@@ -18,6 +19,7 @@ const DecoderRegistry& StandardDecoders() {
     AddAnimationDecoders(all);
     AddHelperDecoders(all);
     AddMaterialDecoders(all);
+    AddCameraLightDecoders(all);
     AddCollisionDecoders(all);
     return all;
   }();

@@ -7,6 +7,8 @@
 #include "standalone/ControllerJson.h"
 #include "standalone/IKControllers.h"
 #include "standalone/JsonValues.h"
+#include "standalone/LookAtTransform.h"
+#include "standalone/WireController.h"
 #include "standalone/XYZControllers.h"
 
 namespace kiln::standalone {
@@ -139,10 +141,19 @@ Keyframe<T> ReadKey(const JsonValue& v, Interpolation interpolation) {
   return key;
 }
 
+void NameController(const JsonValue& v, FloatControl* controller, ControllerIds* ids) {
+  auto id = v.Find("id");
+  if (!id) return;
+  if (ids)
+    ids->Name(*id, controller);
+  else
+    controller->id = id->Name();
+}
+
 // Whether an object is a controller rather than a value written as an object
 // ({"axis", "angle"} rotations, {"scale", "axis"} scales).
 bool IsControllerObject(const JsonValue& v) {
-  for (const char* key : {"type", "value", "keys", "outOfRange", "classId", "className"}) {
+  for (const char* key : {"type", "value", "keys", "outOfRange", "classId", "className", "id"}) {
     if (v.Has(key)) return true;
   }
   return false;
@@ -150,10 +161,15 @@ bool IsControllerObject(const JsonValue& v) {
 
 // {"type": "tcb", "value": v, "keys": [...], "outOfRange": {...}} or the
 // same with "classId" and "className" for a class of its own.
+// Float controllers may carry an "id" for wires to follow.
 template <typename T>
-std::unique_ptr<ValueController<T>> ReadKeyframes(const JsonValue& v) {
+std::unique_ptr<ValueController<T>> ReadKeyframes(const JsonValue& v, ControllerIds* ids) {
   if (!IsControllerObject(v)) return std::make_unique<ValueController<T>>(ReadStatic<T>(v));
-  v.ExpectObject({"type", "value", "keys", "outOfRange", "classId", "className"});
+  if constexpr (std::is_same_v<T, float>) {
+    v.ExpectObject({"type", "value", "keys", "outOfRange", "classId", "className", "id"});
+  } else {
+    v.ExpectObject({"type", "value", "keys", "outOfRange", "classId", "className"});
+  }
   auto type = v.Find("type");
   auto classId = v.Find("classId");
   if (type && classId) classId->Fail("give either a type or a classId, not both");
@@ -172,6 +188,7 @@ std::unique_ptr<ValueController<T>> ReadKeyframes(const JsonValue& v) {
     if (auto before = ort->Find("before")) controller->SetORT(ORT_BEFORE, ReadOrt(*before));
     if (auto after = ort->Find("after")) controller->SetORT(ORT_AFTER, ReadOrt(*after));
   }
+  if constexpr (std::is_same_v<T, float>) NameController(v, controller.get(), ids);
   return controller;
 }
 
@@ -183,24 +200,39 @@ bool Flag(const JsonValue& v, const char* name, bool otherwise) {
 }  // namespace
 
 std::unique_ptr<FloatController> ReadFloatController(const JsonValue& v) {
-  return ReadKeyframes<float>(v);
+  return ReadKeyframes<float>(v, nullptr);
 }
 
 std::unique_ptr<FloatController> ControllerReader::Keyframes(const JsonValue& v) const {
-  return ReadKeyframes<float>(v);
+  return ReadKeyframes<float>(v, ids_);
 }
 
 template <typename T>
 std::unique_ptr<ValueControl<T>> ControllerReader::Value(const JsonValue& v) const {
-  if (!IsControllerObject(v)) return ReadKeyframes<T>(v);
+  if (!IsControllerObject(v)) return ReadKeyframes<T>(v, ids_);
   const std::string type = v.Has("type") ? v.At("type").String() : "";
+  if constexpr (std::is_same_v<T, float>) {
+    if (type == "wire") {
+      v.ExpectObject({"type", "source", "factor", "offset", "id"});
+      auto wire = std::make_unique<WireFloatController>();
+      const JsonValue source = v.At("source");
+      if (ids_)
+        ids_->Follow(source, wire.get());
+      else
+        source.Fail("a wire cannot follow a controller from here");
+      if (auto factor = v.Find("factor")) wire->factor = factor->Float();
+      if (auto offset = v.Find("offset")) wire->offset = offset->Float();
+      NameController(v, wire.get(), ids_);
+      return wire;
+    }
+  }
   if constexpr (std::is_same_v<T, Point3>) {
     if (type == "xyz") {
       v.ExpectObject({"type", "x", "y", "z"});
       auto xyz = std::make_unique<PositionXYZController>();
-      xyz->x = Keyframes(v.At("x"));
-      xyz->y = Keyframes(v.At("y"));
-      xyz->z = Keyframes(v.At("z"));
+      xyz->x = Value<float>(v.At("x"));
+      xyz->y = Value<float>(v.At("y"));
+      xyz->z = Value<float>(v.At("z"));
       return xyz;
     }
   }
@@ -211,9 +243,9 @@ std::unique_ptr<ValueControl<T>> ControllerReader::Value(const JsonValue& v) con
         order->Fail("unknown Euler order \"" + order->String() + "\" (only xyz is supported)");
       }
       auto euler = std::make_unique<EulerXYZController>();
-      euler->x = Keyframes(v.At("x"));
-      euler->y = Keyframes(v.At("y"));
-      euler->z = Keyframes(v.At("z"));
+      euler->x = Value<float>(v.At("x"));
+      euler->y = Value<float>(v.At("y"));
+      euler->z = Value<float>(v.At("z"));
       return euler;
     }
     if (type == "lookAt") {
@@ -256,11 +288,12 @@ std::unique_ptr<ValueControl<T>> ControllerReader::Value(const JsonValue& v) con
   }
   if (!type.empty() && type != "bezier" && type != "tcb" && type != "linear") {
     std::string expected = "bezier, tcb or linear";
+    if constexpr (std::is_same_v<T, float>) expected += ", or wire";
     if constexpr (std::is_same_v<T, Point3>) expected += ", or xyz";
     if constexpr (std::is_same_v<T, Quat>) expected += ", or euler or lookAt";
     v.At("type").Fail("unknown controller type \"" + type + "\" (expected " + expected + ")");
   }
-  return ReadKeyframes<T>(v);
+  return ReadKeyframes<T>(v, ids_);
 }
 
 template std::unique_ptr<ValueControl<float>> ControllerReader::Value(const JsonValue&) const;
@@ -309,17 +342,24 @@ std::unique_ptr<TransformController> ControllerReader::Transform(const JsonValue
                                                        solver->At("className").String());
     }
     prs = std::move(chain);
+  } else if (type == "lookAt") {
+    prs = std::make_unique<LookAtTransform>();
   } else {
     v.At("type").Fail("unknown transform type \"" + type +
-                      "\" (expected prs, link, ik or ikChain)");
+                      "\" (expected prs, link, ik, ikChain or lookAt)");
   }
   for (const char* key : {"links", "startJoint", "endJoint", "solver"}) {
     const bool allowed = (type == "link" && key == std::string("links")) ||
                          (type == "ikChain" && key != std::string("links"));
     if (v.Has(key) && !allowed) v.At(key).Fail("a " + type + " transform takes no " + key);
   }
-  prs->SetParts({});
-  // An absent part keeps its identity controller; null removes it.
+  // An absent part keeps its identity controller; null removes it. A
+  // look-at transform turns toward its node's target, without a rotation.
+  if (type == "lookAt") {
+    if (v.Has("rotation")) v.At("rotation").Fail("a lookAt transform has no rotation part");
+  } else {
+    prs->SetParts({});
+  }
   ReadPart(v.Find("position"), prs->position);
   ReadPart(v.Find("rotation"), prs->rotation);
   ReadPart(v.Find("scale"), prs->scale);

@@ -5,6 +5,7 @@
 #include "standalone/Constraints.h"
 #include "standalone/IKControllers.h"
 #include "standalone/Modifiers.h"
+#include "standalone/ObjectParamsJson.h"
 #include "standalone/SceneObjects.h"
 #include "standalone/XYZControllers.h"
 
@@ -50,8 +51,13 @@ class Checker {
     if (!node_.IsRoot()) Transform(node_.Transform());
     if (node_.Visibility()) Value<float>("visibility", node_.Visibility());
     Modifiers();
-    if (auto* object = dynamic_cast<SceneObject*>(node_.ObjectRef())) {
-      if (object->fov) Value<float>("object/fov", object->fov.get());
+    Object* ref = node_.ObjectRef();
+    if (auto* stack = node_.StackIfAny()) ref = stack->GetObjRef();
+    if (auto* object = dynamic_cast<SceneObject*>(ref); object && object->params) {
+      for (const Parameter& param : object->params->Params()) {
+        const FloatController* keyed = param.values.at(0).keyed.get();
+        if (keyed) Value<float>(ObjectParamPath(*object, param.id), keyed);
+      }
     }
   }
 

@@ -6,8 +6,10 @@
 #include "standalone/Constraints.h"
 #include "standalone/ControllerJson.h"
 #include "standalone/IKControllers.h"
+#include "standalone/LookAtTransform.h"
 #include "standalone/SceneNode.h"
 #include "standalone/SideBuffers.h"
+#include "standalone/WireController.h"
 #include "standalone/XYZControllers.h"
 
 namespace kiln::standalone {
@@ -113,10 +115,12 @@ ojson KeyframesJson(ValueController<T>& c, bool asObject) {
   const bool ownClass = !(c.ClassID() == ControllerClassId(Traits::kKind, interpolation) &&
                           c.GetClassName() == ControllerClassName(Traits::kKind, interpolation));
   const bool constant = c.ORT(ORT_BEFORE) == ORT_CONSTANT && c.ORT(ORT_AFTER) == ORT_CONSTANT;
-  if (!asObject && !ownClass && interpolation == Traits::kDefault && c.Keys().empty() && constant) {
+  if (!asObject && !ownClass && interpolation == Traits::kDefault && c.Keys().empty() && constant &&
+      c.id.empty()) {
     return Static(c.value);
   }
   ojson out = ojson::object();
+  if (!c.id.empty()) out["id"] = c.id;
   if (ownClass) {
     if (interpolation != Traits::kDefault) {
       throw std::logic_error("a " + c.GetClassName() +
@@ -183,12 +187,25 @@ void PartJson(ojson& out, const char* key, const std::unique_ptr<ValueControl<T>
     out[key] = ValueJson(*part);
 }
 
+ojson WireJson(WireFloatController& wire) {
+  if (!wire.source || wire.source->id.empty())
+    throw std::logic_error("a float wire follows a controller without an id");
+  ojson out{{"type", "wire"}, {"source", wire.source->id}};
+  if (wire.factor != 1.0f) out["factor"] = Number(wire.factor);
+  if (wire.offset != 0.0f) out["offset"] = Number(wire.offset);
+  if (!wire.id.empty()) out["id"] = wire.id;
+  return out;
+}
+
 }  // namespace
 
 template <typename T>
 ojson ValueJson(ValueControl<T>& controller, bool asObject) {
   if (auto* keyed = dynamic_cast<ValueController<T>*>(&controller)) {
     return KeyframesJson(*keyed, asObject);
+  }
+  if constexpr (std::is_same_v<T, float>) {
+    if (auto* wire = dynamic_cast<WireFloatController*>(&controller)) return WireJson(*wire);
   }
   if constexpr (std::is_same_v<T, Point3>) {
     if (auto* xyz = dynamic_cast<PositionXYZController*>(&controller)) {
@@ -245,6 +262,12 @@ ojson TransformJson(TransformController& controller) {
       out["solver"] = {{"classId", ClassIdJson(chain->solver->ClassID())},
                        {"className", chain->solver->GetClassName()}};
     }
+  } else if (dynamic_cast<LookAtTransform*>(prs)) {
+    out["type"] = "lookAt";
+    PartJson(out, "position", prs->position);
+    PartJson(out, "scale", prs->scale);
+    if (prs->roll && !IsDefaultPart(prs->roll)) out["roll"] = ValueJson(*prs->roll);
+    return out;
   } else if (!(prs->ClassID() == PRS_CONTROL_CLASS_ID)) {
     throw std::logic_error("a " + prs->GetClassName() +
                            " transform controller cannot be written to a scene file");

@@ -5,9 +5,11 @@ namespace kiln::standalone {
 Matrix3 ComposeTransform(const TransformParts& parts) {
   Matrix3 m = TransMatrix(parts.position);
   m.PreRotate(parts.rotation);
-  m.PreRotate(parts.scale.axis);
+  // Most scales stretch along the node's own axes: no turn to and back.
+  const bool turnedAxes = !(parts.scale.axis == Quat());
+  if (turnedAxes) m.PreRotate(parts.scale.axis);
   m.PreScale(parts.scale.scale);
-  m.PreRotate(Inverse(parts.scale.axis));
+  if (turnedAxes) m.PreRotate(Inverse(parts.scale.axis));
   return m;
 }
 

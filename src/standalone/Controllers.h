@@ -25,6 +25,7 @@ Matrix3 ComposeTransform(const TransformParts& parts);
 class TransformController : public Control {
  public:
   SClass_ID SuperClassID() override { return CTRL_MATRIX3_CLASS_ID; }
+  int EnumDependents(DependentEnumProc* proc) override { return EnumSceneDependents(this, proc); }
   virtual Matrix3 WorldTM(TimeValue t, const Matrix3& parentTM) = 0;
   // The transform relative to parentTM before any solver moves it (the
   // forward-kinematics pose an IK solve starts from).

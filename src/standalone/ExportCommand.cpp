@@ -233,14 +233,15 @@ int RunExportCommand(const ExportOptions& options) {
   if (FileStamp::Of(errorsLog).WrittenAfter(errorsBefore)) errors = LoggedLines(errorsLog);
   for (const std::string& error : errors) std::fprintf(stderr, "kiln: error: %s\n", error.c_str());
   ReportUnwrittenLogs(platform::TakeWriteFailures(), {errorsLog, warningsLog, informationsLog});
+  const bool completed = result && FileStamp::Of(written).WrittenAfter(outputBefore);
   if (int signal = ExportSignals::Deferred()) {
     return Fail(ExitCodeForSignal(signal),
                 std::string(signal == SIGINT ? "interrupted" : "terminated") +
-                    " while the finished export was put in place: " + written.string() +
-                    " and its side files are the new ones");
+                    " at the end of the export: " + written.string() +
+                    (completed ? " and its side files are the new ones" : " was not written"));
   }
 
-  if (!result || !FileStamp::Of(written).WrittenAfter(outputBefore)) {
+  if (!completed) {
     return Fail(kExitFailure, "export failed; " + written.string() + " was not written" +
                                   (errors.empty() ? "" : " (see " + errorsLog.string() + ")"));
   }

@@ -63,6 +63,8 @@ int RunDumpCommand(const std::string& file, bool json) {
     return kExitSuccess;
   } catch (const reader::ReadError& error) {
     return Fail(kExitFailure, file + ": " + error.what());  // what() starts with the offset
+  } catch (const std::bad_alloc&) {
+    return Fail(kExitFailure, file + ": not enough memory to read the file");
   }
 }
 

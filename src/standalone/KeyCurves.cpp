@@ -339,6 +339,12 @@ RotationCurve::RotationCurve(Interpolation interpolation, std::vector<TurnKey> k
     if (i + 1 < n) keys_[i].inner = Mul(keys_[i].q, Exp(0.5 * (out[i] - gOf(i + 1))));
     if (i > 0) keys_[i].innerIn = Mul(keys_[i].q, Exp(0.5 * (gOf(i) - in[i])));
   }
+  // The inner points turn into each other along the branch nearest the
+  // segment's own turn, so that whole turns carry over.
+  for (size_t i = 0; i + 1 < n; ++i) {
+    const Vec h = LogNear(Mul(Conj(keys_[i].inner), keys_[i + 1].innerIn), gOf(i + 1));
+    keys_[i].h[0] = h.x, keys_[i].h[1] = h.y, keys_[i].h[2] = h.z;
+  }
 }
 
 size_t RotationCurve::Segment(double t) const {
@@ -362,8 +368,7 @@ Rotation RotationCurve::Inside(double t) const {
   u = EaseTime(u, a.easeOut, b.easeIn);
   // Squad: between the keys along the turn, bent toward the inner points.
   const Rotation p = Mul(a.q, Exp(u * g));
-  const Vec h = LogNear(Mul(Conj(a.inner), b.innerIn), g);
-  const Rotation s = Mul(a.inner, Exp(u * h));
+  const Rotation s = Mul(a.inner, Exp(u * Vec{a.h[0], a.h[1], a.h[2]}));
   const Vec bend = LogShort(Mul(Conj(p), s));
   return Mul(p, Exp(2 * u * (1 - u) * bend));
 }

@@ -89,6 +89,7 @@ class RotationCurve {
     Rotation q;               // orientation at the key
     double g[3] = {0, 0, 0};  // log of the turn from the previous key
     Rotation inner, innerIn;  // squad points after and before the key
+    double h[3] = {0, 0, 0};  // log of the turn from inner to the next key's innerIn
     double easeIn = 0, easeOut = 0;
   };
   Rotation Inside(double t) const;

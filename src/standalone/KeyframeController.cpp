@@ -163,9 +163,13 @@ void ValueController<T>::Prepare() const {
     rotation_ = RotationCurve(interpolation_, std::move(turns));
   } else if constexpr (std::is_same_v<T, ScaleWithAxis>) {
     // Scale axes are absolute; they turn the short way from key to key.
+    // Along the node's own axes throughout, there is nothing to turn.
     std::vector<TurnKey> turns(keys_.size());
     Quat previous;
-    for (size_t i = 0; i < keys_.size(); ++i) {
+    bool turned = false;
+    for (const Key& k : keys_) turned = turned || !(k.value.axis == Quat());
+    if (!turned) turns.clear();
+    for (size_t i = 0; i < turns.size(); ++i) {
       const AngAxis turn(keys_[i].value.axis * Inverse(previous));
       previous = keys_[i].value.axis;
       turns[i].time = keys_[i].time;
@@ -199,7 +203,7 @@ T ValueController<T>::ValueAt(TimeValue t, const NodePlace&) const {
         RangeMap::Mode::kIdentity) {
       s.scale = Point3(1, 1, 1);
     }
-    s.axis = rotation_.Evaluate(time, ortBefore_, ortAfter_);
+    if (!rotation_.Empty()) s.axis = rotation_.Evaluate(time, ortBefore_, ortAfter_);
     return s;
   }
 }

@@ -148,6 +148,11 @@ const char* ParamBlock::GetStr(ParamID id, TimeValue t, int tabIndex) {
   return v && v->text ? v->text->c_str() : nullptr;
 }
 
+Control* ParamBlock::GetController(ParamID id, int tabIndex) {
+  const ParamValue* v = Value(id, tabIndex);
+  return v ? v->keyed.get() : nullptr;
+}
+
 IParamBlock2* CustomAttribute::GetParamBlock(int i) {
   return i >= 0 && i < NumParamBlocks() ? blocks[i].get() : nullptr;
 }

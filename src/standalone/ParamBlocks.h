@@ -60,6 +60,7 @@ class ParamBlock final : public IParamBlock2, private ParamBlockDesc2 {
   float GetFloat(ParamID id, TimeValue t, int tabIndex) override;
   Color GetColor(ParamID id, TimeValue t, int tabIndex) override;
   const char* GetStr(ParamID id, TimeValue t, int tabIndex) override;
+  Control* GetController(ParamID id, int tabIndex) override;
 
  private:
   int Count() override { return static_cast<int>(params_.size()); }

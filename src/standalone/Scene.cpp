@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <unordered_set>
 
+#include "standalone/DependencyGraph.h"
 #include "standalone/IKControllers.h"
 #include "standalone/Modifiers.h"
 #include "standalone/SceneObjects.h"
@@ -26,9 +27,12 @@ Scene::Scene() {
   nodes_.push_back(std::make_unique<SceneNode>(*this, kRootName, kRootHandle));
   nodes_.front()->isRoot_ = true;
   byHandle_[kRootHandle] = nodes_.front().get();
+  RegisterScene(this);
 }
 
-Scene::~Scene() = default;
+Scene::~Scene() {
+  ForgetScene(this);
+}
 
 SceneNode& Scene::CreateNode(std::string name, SceneNode* parent, std::optional<uint32_t> handle) {
   if (parent && &parent->OwnerScene() != this) {
@@ -186,7 +190,7 @@ void Scene::StartFrameCache(SceneNode& node) {
     // Free the least recently used caches down to half the budget.
     std::vector<SceneNode*> holders;
     for (const auto& n : nodes_) {
-      if (n.get() != &node && !n->frameTMs_.tms.empty()) holders.push_back(n.get());
+      if (n.get() != &node && n->frameTMs_.frames > 0) holders.push_back(n.get());
     }
     std::sort(holders.begin(), holders.end(), [](const SceneNode* a, const SceneNode* b) {
       return a->frameTMs_.lastUse < b->frameTMs_.lastUse;
@@ -198,7 +202,8 @@ void Scene::StartFrameCache(SceneNode& node) {
     }
   }
   cache.hold = transformHold_;
-  cache.tms.assign(frames, Matrix3());
+  if (cache.frames != frames) cache.tms = std::make_unique_for_overwrite<Matrix3[]>(frames);
+  cache.frames = frames;
   cache.known.assign(frames, false);
   frameCacheBytes_ += cache.Bytes();
 }

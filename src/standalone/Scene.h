@@ -101,6 +101,15 @@ class Scene {
   //    quaternions within 1e-3; scale factors are non-zero, since a singular
   //    node transform leaves its children's relative transforms undefined;
   //    roll and visibility values are finite;
+  //  - keyframe controllers (every part, roll, visibility, morph weights,
+  //    fields of view, XYZ and Euler axes): keys in strictly increasing
+  //    time with finite values and tangents, Bezier lengths from 0 to 1 (or
+  //    -1), tension, continuity and bias from -1 to 1, eases from 0 to 1,
+  //    known out-of-range types; keyed scale factors may be 0;
+  //  - look-at targets and upnodes, and link nodes, are other nodes of this
+  //    scene not below the node (whose transform they would then depend on);
+  //  - IK chains: start and end joints of this scene, the end joint below
+  //    the start joint, the chain's own node not the start joint or below it;
   //  - target and bone nodes, materials and maps belong to this scene; a
   //    node does not target itself;
   //  - meshes: finite vertices; face vertex indices below the vertex count;

@@ -20,7 +20,9 @@ Mtl* Material::GetSubMtl(int i) {
 
 std::string Material::GetSubMtlSlotName(int i) {
   if (i < 0 || i >= NumSubMtls()) return {};
-  std::string title = "(" + std::to_string(i + 1) + ") ";
+  std::string title = "(";
+  title += std::to_string(i + 1);
+  title += ") ";
   if (static_cast<size_t>(i) < slotNames.size()) title += slotNames[i];
   return title;
 }

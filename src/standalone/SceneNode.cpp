@@ -27,7 +27,8 @@ Matrix3 SceneNode::GetNodeTM(TimeValue t) {
   const long frame = hold != 0 ? scene_.FrameIndex(t) : -1;
   if (hold != 0) {
     if (cachedTM_.hold == hold && cachedTM_.time == t) return cachedTM_.tm;
-    if (frame >= 0 && frameTMs_.hold == hold && frameTMs_.known[frame]) {
+    if (frame >= 0 && frameTMs_.hold == hold && static_cast<size_t>(frame) < frameTMs_.frames &&
+        frameTMs_.known[frame]) {
       frameTMs_.lastUse = scene_.NextFrameCacheUse();
       return frameTMs_.tms[frame];
     }
@@ -41,8 +42,8 @@ Matrix3 SceneNode::GetNodeTM(TimeValue t) {
   evaluating_ = false;
   if (hold != 0) {
     cachedTM_ = {hold, t, tm};
-    if (frame >= 0) {
-      if (frameTMs_.hold != hold) scene_.StartFrameCache(*this);
+    if (frame >= 0 && frameTMs_.hold != hold) scene_.StartFrameCache(*this);
+    if (frame >= 0 && static_cast<size_t>(frame) < frameTMs_.frames) {
       frameTMs_.tms[frame] = tm;
       frameTMs_.known[frame] = true;
       frameTMs_.lastUse = scene_.NextFrameCacheUse();

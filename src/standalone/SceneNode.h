@@ -115,9 +115,10 @@ class SceneNode final : public INode {
   struct FrameTMs {
     uint64_t hold = 0;
     uint64_t lastUse = 0;
-    std::vector<Matrix3> tms;
+    size_t frames = 0;
+    std::unique_ptr<Matrix3[]> tms;  // written before read: known says which
     std::vector<bool> known;
-    size_t Bytes() const { return tms.capacity() * sizeof(Matrix3) + known.capacity() / 8; }
+    size_t Bytes() const { return frames * sizeof(Matrix3) + frames / 8; }
   } frameTMs_;
   bool evaluating_ = false;  // breaks a dependency loop instead of recursing forever
 };

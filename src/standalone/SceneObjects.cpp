@@ -2,7 +2,10 @@
 
 #include <stdexcept>
 
+#include "standalone/CameraObject.h"
+#include "standalone/LightObject.h"
 #include "standalone/Modifiers.h"
+#include "standalone/SliderObject.h"
 
 namespace kiln::standalone {
 
@@ -23,18 +26,19 @@ const std::vector<ObjectType>& KnownObjectTypes() {
       {"bone", BONE_OBJ_CLASSID, GEOMOBJECT_CLASS_ID, "BoneGeometry"},
       {"targetCamera", TARGET_CAMERA_CLASS_ID, CAMERA_CLASS_ID, "Target Camera"},
       {"freeCamera", FREE_CAMERA_CLASS_ID, CAMERA_CLASS_ID, "Free Camera"},
-      {"omniLight", Class_ID(0x1011, 0), LIGHT_CLASS_ID, "Omni"},
-      {"targetSpot", Class_ID(0x1012, 0), LIGHT_CLASS_ID, "Target Spot"},
-      {"directionalLight", Class_ID(0x1013, 0), LIGHT_CLASS_ID, "Directional"},
-      {"freeSpot", Class_ID(0x1014, 0), LIGHT_CLASS_ID, "Free Spot"},
-      {"targetDirectional", Class_ID(0x1015, 0), LIGHT_CLASS_ID, "Target Direct"},
+      {"omniLight", OMNI_LIGHT_CLASS_ID, LIGHT_CLASS_ID, "Omni"},
+      {"targetSpot", SPOT_LIGHT_CLASS_ID, LIGHT_CLASS_ID, "Target Spot"},
+      {"directionalLight", DIR_LIGHT_CLASS_ID, LIGHT_CLASS_ID, "Directional"},
+      {"freeSpot", FSPOT_LIGHT_CLASS_ID, LIGHT_CLASS_ID, "Free Spot"},
+      {"targetDirectional", TDIR_LIGHT_CLASS_ID, LIGHT_CLASS_ID, "Target Direct"},
       {"splineShape", SPLINESHAPE_CLASS_ID, SHAPE_CLASS_ID, "Editable Spline"},
       {"linearShape", LINEARSHAPE_CLASS_ID, SHAPE_CLASS_ID, "Linear Shape"},
       {"line", SPLINE3D_CLASS_ID, SHAPE_CLASS_ID, "Line"},
       {"ngon", NGON_CLASS_ID, SHAPE_CLASS_ID, "NGon"},
       {"donut", DONUT_CLASS_ID, SHAPE_CLASS_ID, "Donut"},
       {"star", STAR_CLASS_ID, SHAPE_CLASS_ID, "Star"},
-      {"slider", Class_ID(0x2CF655C7, 0x58FB7B99), HELPER_CLASS_ID, "OkapiSlider"},
+      {"slider", OKAPISLIDER_CLASS_ID, HELPER_CLASS_ID, "OkapiSlider"},
+      {"ikChainObject", Class_ID(0x4B0C0B1E, 0x5D4E1F2A), HELPER_CLASS_ID, "IK Chain Object"},
   };
   return types;
 }
@@ -56,8 +60,20 @@ const ObjectType* FindObjectType(Class_ID classId, SClass_ID superClass,
   return nullptr;
 }
 
+std::unique_ptr<SceneObject> MakeObject(Class_ID classId, SClass_ID superClass,
+                                        std::string className) {
+  if (superClass == CAMERA_CLASS_ID) {
+    return std::make_unique<CameraObject>(classId, std::move(className));
+  }
+  if (superClass == LIGHT_CLASS_ID)
+    return std::make_unique<LightObject>(classId, std::move(className));
+  auto object = std::make_unique<SceneObject>(classId, superClass, std::move(className));
+  if (classId == OKAPISLIDER_CLASS_ID) object->params = MakeSliderParams();
+  return object;
+}
+
 std::unique_ptr<SceneObject> MakeObject(const ObjectType& type) {
-  return std::make_unique<SceneObject>(type.classId, type.superClass, std::string(type.className));
+  return MakeObject(type.classId, type.superClass, std::string(type.className));
 }
 
 std::unique_ptr<SceneObject> MakeObject(std::string_view typeName) {

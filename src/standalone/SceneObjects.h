@@ -5,9 +5,8 @@
 #include <string_view>
 #include <vector>
 
-#include "host/GenCamera.h"
 #include "host/Object.h"
-#include "standalone/KeyframeController.h"
+#include "standalone/ParamBlocks.h"
 
 namespace kiln::standalone {
 
@@ -20,10 +19,11 @@ class MeshObject final : public TriObject {
 };
 
 // Any other object: a helper, bone, camera, light, shape or a class the
-// standalone host does not model. It carries its class identity, and a mesh
-// when the object converts to a triangle mesh (a bone or a box helper does).
-// A camera answers the camera interface with its field-of-view controller.
-class SceneObject final : public Object, public GenCamera {
+// standalone host does not model. It carries its class identity, a mesh when
+// the object converts to a triangle mesh (a bone or a box helper does), and
+// its parameters when it has any (cameras, lights and sliders do; see
+// CameraObject.h and LightObject.h).
+class SceneObject : public Object {
  public:
   SceneObject(Class_ID classId, SClass_ID superClass, std::string className)
       : classId_(classId), superClass_(superClass), className_(std::move(className)) {}
@@ -36,14 +36,11 @@ class SceneObject final : public Object, public GenCamera {
   }
   // A copy of the mesh, owned by this object until the next conversion.
   TriObject* ConvertToType(TimeValue t, Class_ID obtype) override;
-  void* GetInterface(uint32_t id) override {
-    return id == I_GENCAMERA && superClass_ == CAMERA_CLASS_ID ? static_cast<GenCamera*>(this)
-                                                               : nullptr;
-  }
-  Control* GetFOVControl() override { return fov.get(); }
+  int NumParamBlocks() override { return params ? 1 : 0; }
+  IParamBlock2* GetParamBlock(int i) override { return i == 0 ? params.get() : nullptr; }
 
   std::optional<Mesh> mesh;
-  std::unique_ptr<FloatController> fov;  // cameras: field of view in radians, when animated
+  std::unique_ptr<ParamBlock> params;  // the object's parameters, when it has any
 
  private:
   Class_ID classId_;
@@ -64,6 +61,11 @@ const ObjectType* FindObjectType(std::string_view name);
 // The known type with exactly this identity, if any.
 const ObjectType* FindObjectType(Class_ID classId, SClass_ID superClass,
                                  std::string_view className);
+// A new object of that identity with its default parameters: a camera or a
+// light of the host's kind for those super classes, a slider with its value,
+// minimum and maximum.
+std::unique_ptr<SceneObject> MakeObject(Class_ID classId, SClass_ID superClass,
+                                        std::string className);
 std::unique_ptr<SceneObject> MakeObject(const ObjectType& type);
 // A known type by name; throws std::invalid_argument for an unknown name.
 std::unique_ptr<SceneObject> MakeObject(std::string_view typeName);

@@ -1,14 +1,14 @@
 // Reader of the native scene file; the format is described in docs/kscene-format.md.
 #include <charconv>
 #include <fstream>
-#include <sstream>
 #include <unordered_map>
 
-#include "standalone/ControllerReader.h"
 #include "standalone/ControllerJson.h"
+#include "standalone/ControllerReader.h"
 #include "standalone/JsonInput.h"
 #include "standalone/JsonValues.h"
 #include "standalone/Modifiers.h"
+#include "standalone/ObjectParamsJson.h"
 #include "standalone/SceneFile.h"
 #include "standalone/SceneMaterialFields.h"
 #include "standalone/SceneObjects.h"
@@ -54,6 +54,7 @@ class Reader {
       CreateNodes(*nodes);
       for (Entry& entry : entries_) FillNode(entry);
     }
+    controllerIds_.Resolve();
     scene_->SetDefaultBindPoses();
     return std::move(scene_);
   }
@@ -294,7 +295,7 @@ class Reader {
   }
 
   ControllerReader Controllers() {
-    return ControllerReader([this](const JsonValue& v) { return NodeRef(v); });
+    return ControllerReader([this](const JsonValue& v) { return NodeRef(v); }, &controllerIds_);
   }
 
   void ReadObject(const JsonValue& v, SceneNode& node) {
@@ -303,11 +304,7 @@ class Reader {
     auto modifiers = v.Find("modifiers");
     std::string type;
     if (objectJson && objectJson->IsObject()) {
-      objectJson->ExpectObject({"type", "classId", "superClass", "className", "fov"});
       type = objectJson->At("type").String();
-      if (type != "custom" && objectJson->Raw().size() > (objectJson->Has("fov") ? 2u : 1u)) {
-        objectJson->Fail("only a custom object takes classId, superClass and className");
-      }
     } else if (objectJson) {
       type = objectJson->String();
     } else if (meshJson) {
@@ -319,13 +316,14 @@ class Reader {
     const JsonValue where = objectJson ? *objectJson : *meshJson;
     if (type == "mesh") {
       if (!meshJson) where.Fail("an object of type mesh needs the node's \"mesh\"");
+      if (objectJson && objectJson->IsObject()) objectJson->ExpectObject({"type"});
       node.SetObject(std::make_unique<MeshObject>(ReadMesh(*meshJson)));
     } else {
       std::unique_ptr<SceneObject> object;
       if (type == "custom") {
-        object = std::make_unique<SceneObject>(objectJson->At("classId").ClassId(),
-                                               objectJson->At("superClass").Word(),
-                                               objectJson->At("className").String());
+        object =
+            MakeObject(objectJson->At("classId").ClassId(), objectJson->At("superClass").Word(),
+                       objectJson->At("className").String());
       } else if (const ObjectType* known = FindObjectType(type)) {
         object = MakeObject(*known);
       } else {
@@ -335,12 +333,8 @@ class Reader {
             .Fail("unknown object type \"" + type + "\" (expected one of: " + list + ")");
       }
       if (meshJson) object->mesh = ReadMesh(*meshJson);
-      if (auto fov =
-              objectJson && objectJson->IsObject() ? objectJson->Find("fov") : std::nullopt) {
-        if (object->SuperClassID() != CAMERA_CLASS_ID)
-          fov->Fail("only a camera has a field of view");
-        object->fov = Controllers().Keyframes(*fov);
-      }
+      if (objectJson && objectJson->IsObject())
+        ReadObjectParams(*objectJson, *object, Controllers(), type == "custom");
       node.SetObject(std::move(object));
     }
     if (modifiers) {
@@ -547,6 +541,7 @@ class Reader {
   std::vector<Entry> entries_;
   std::unordered_map<uint32_t, size_t> byHandle_;
   std::unordered_map<const SceneNode*, size_t> nodeIndex_;
+  ControllerIds controllerIds_;
 };
 
 }  // namespace
@@ -582,10 +577,15 @@ std::unique_ptr<Scene> ReadSceneText(std::string_view text, const std::string& f
 std::unique_ptr<Scene> LoadSceneFile(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);
   if (!in) throw SceneLoadError(file.string(), {{"", "cannot open the scene file"}});
-  std::ostringstream text;
-  text << in.rdbuf();
+  std::string text;
+  try {
+    char buffer[1 << 16];
+    while (in.read(buffer, sizeof buffer) || in.gcount() > 0) text.append(buffer, in.gcount());
+  } catch (const std::bad_alloc&) {
+    throw SceneLoadError(file.string(), {{"", "not enough memory to read the scene file"}});
+  }
   if (in.bad()) throw SceneLoadError(file.string(), {{"", "cannot read the scene file"}});
-  return ReadSceneText(text.str(), file.string(), file.parent_path());
+  return ReadSceneText(text, file.string(), file.parent_path());
 }
 
 }  // namespace kiln::standalone

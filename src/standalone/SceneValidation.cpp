@@ -7,6 +7,7 @@
 
 #include "standalone/ControllerValidation.h"
 #include "standalone/Modifiers.h"
+#include "standalone/ObjectValidation.h"
 #include "standalone/Scene.h"
 #include "standalone/SceneObjects.h"
 
@@ -49,6 +50,7 @@ class Validator {
     CheckClock();
     CheckTree();
     for (const auto& node : scene_.Nodes()) CheckNode(*node);
+    CheckWires(scene_, problems_);
     CheckMaterials();
     return std::move(problems_);
   }
@@ -114,6 +116,7 @@ class Validator {
   void CheckNode(const SceneNode& node) {
     if (node.Name().empty()) Report(&node, "name", "empty name");
     if (!node.IsRoot()) CheckTransform(node);
+    CheckObjectParams(node, problems_);
     if (node.target && (!nodes_.count(node.target) || node.target == &node)) {
       Report(&node, "target", "target is not another node of this scene");
     }

@@ -5,13 +5,15 @@
 #include <stdexcept>
 #include <unordered_map>
 
-#include "standalone/ControllerWriter.h"
 #include "standalone/ControllerJson.h"
+#include "standalone/ControllerWriter.h"
 #include "standalone/Modifiers.h"
+#include "standalone/ObjectParamsJson.h"
 #include "standalone/SceneFile.h"
 #include "standalone/SceneMaterialFields.h"
 #include "standalone/SceneObjects.h"
 #include "standalone/SideBuffers.h"
+#include "standalone/WireController.h"
 
 namespace kiln::standalone {
 namespace {
@@ -57,6 +59,7 @@ class Writer {
 
   // The document; sideFile names the side file when arrays went there.
   ojson Run(const std::string& sideFile) {
+    NameWireSources(scene_);
     ojson textures = ojson::array(), materials = ojson::array(), nodes = ojson::array();
     for (const auto& texture : scene_.Textures()) textures.push_back(TextureJson(*texture));
     for (const auto& material : scene_.Materials()) materials.push_back(MaterialJson(*material));
@@ -180,16 +183,16 @@ class Writer {
     } else if (auto* other = dynamic_cast<SceneObject*>(base)) {
       const ObjectType* type =
           FindObjectType(other->ClassID(), other->SuperClassID(), other->GetClassName());
-      if (type && other->fov) {
-        out["object"] = ojson{{"type", type->name}, {"fov", ValueJson(*other->fov)}};
-      } else if (type) {
-        out["object"] = type->name;
+      if (type) {
+        out["object"] = ojson{{"type", type->name}};
       } else {
         out["object"] = ojson{{"type", "custom"},
                               {"classId", ClassIdJson(other->ClassID())},
                               {"superClass", other->SuperClassID()},
                               {"className", other->GetClassName()}};
       }
+      WriteObjectParams(*other, out["object"]);
+      if (out["object"].size() == 1) out["object"] = type->name;
       if (other->mesh) out["mesh"] = MeshJson(*other->mesh);
     } else {
       throw std::logic_error("node " + node.Name() + " has an object (" +

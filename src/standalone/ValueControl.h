@@ -4,6 +4,7 @@
 
 #include "host/Control.h"
 #include "host/Matrix3.h"
+#include "standalone/DependencyGraph.h"
 
 namespace kiln::standalone {
 
@@ -86,9 +87,15 @@ class ValueControl : public Control {
   using Traits = ValueTraits<T>;
   SClass_ID SuperClassID() override { return ControllerSuperClass(Traits::kKind); }
 
+  // The name a scene file gives this controller, so that wires can follow
+  // it (standalone/ControllerIds.h); empty when it has none.
+  std::string id;
+
   // The value at t for a node standing at place.
   virtual T ValueAt(TimeValue t, const NodePlace& place) const = 0;
   T ValueAt(TimeValue t) const { return ValueAt(t, NodePlace()); }
+
+  int EnumDependents(DependentEnumProc* proc) override { return EnumSceneDependents(this, proc); }
 
   bool GetFloatValue(TimeValue t, float& v) override { return Read(t, v); }
   bool GetPoint3Value(TimeValue t, Point3& v) override { return Read(t, v); }

@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <set>
 
 #include "reader/AnimationChunks.h"
 #include "reader/HelperChunks.h"
 #include "standalone/IKControllers.h"
 #include "standalone/Primitives.h"
 #include "standalone/SceneBuilder.h"
+#include "standalone/SceneFile.h"
 #include "support/ExportHarness.h"
 
 namespace kiln::testing {
@@ -92,6 +94,28 @@ TEST(AnimationWalk, aStreamThatCannotBeWrittenFailsAndKeepsTheEarlierFiles) {
   EXPECT_EQ(harness.Export(*scene, "walk.zqa", true), 0);
   EXPECT_EQ(harness.ReadText("walk.zqa"), earlier);
   EXPECT_TRUE(std::filesystem::is_directory(harness.OutPath("walk.str")));
+}
+
+TEST(AnimationWalk, theWalkExampleExportsKeyBlocksAndStreamedSamples) {
+  auto scene = LoadSceneFile(std::filesystem::path(KILN_SOURCE_DIR) / "examples/walk.kscene.json");
+  ExportHarness harness;
+  ASSERT_EQ(harness.Export(*scene, "walk.zqa", true), 1);
+  const reader::ChunkFile file = harness.Read("walk.zqa");
+  EXPECT_TRUE(file.notes.empty()) << file.notes.front();
+  std::set<uint32_t> blocks;
+  for (const reader::Chunk* keys : reader::FindChunks(file, 13)) blocks.insert(keys->id.subtype);
+  EXPECT_EQ(blocks, (std::set<uint32_t>{35, 37, 40, 43, 44, 45, 46}));
+  const auto sampled = reader::FindChunks(file, 7, 33);
+  ASSERT_EQ(sampled.size(), 2u);  // the two IK bones of the left leg
+  for (const reader::Chunk* chunk : sampled) {
+    const auto* s = chunk->As<reader::SampledTransform>();
+    EXPECT_TRUE(s->streamed && s->samplesRead);
+    EXPECT_EQ(s->matrices.size(), 6u);
+  }
+  EXPECT_EQ(reader::FindChunks(file, 9, 30).size(), 1u);  // the head looks at its target
+  EXPECT_EQ(reader::FindChunks(file, 7, 29).size(), 1u);  // the cup's links
+  EXPECT_TRUE(harness.ReadText("walk_warnings.log").empty())
+      << harness.ReadText("walk_warnings.log");
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "animation/SampledTransform.h"
 #include "animation/TrackExportFixture.h"
+#include "standalone/CameraObject.h"
 #include "standalone/Constraints.h"
 #include "standalone/IKControllers.h"
 #include "standalone/Primitives.h"
@@ -30,7 +31,8 @@ TEST_F(TrackExportTest, everyRequestKindWritesItsNamedTrack) {
   morpher.AddChannel(0, {}, 30.0f);
   morpher.SetWeightController(0, std::make_unique<FloatController>(30.0f));
   auto& cam = b.Node("Cam").Object("freeCamera");
-  static_cast<SceneObject*>(cam.node().ObjectRef())->fov = std::make_unique<FloatController>(0.8f);
+  static_cast<CameraObject*>(cam.node().ObjectRef())->Param(CameraObject::kFov).values[0].keyed =
+      std::make_unique<FloatController>(0.8f);
   auto scene = b.Build();
 
   struct Case {

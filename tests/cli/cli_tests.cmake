@@ -26,6 +26,11 @@ foreach(kind scene:zqs car:zqc human:zqh walk:zqa)
     --quiet --ini overwrite --config-dir ${CLI_OUT}/config)
 endforeach()
 set_tests_properties(cli.export.car PROPERTIES FIXTURES_SETUP car_exported)
+set_tests_properties(cli.export.walk PROPERTIES FIXTURES_SETUP walk_exported)
+# The dump of an animation reads the samples from the stream file beside it.
+kiln_cli_test(dumpReadsTheStreamBesideAnAnimation 0 "times: \\[0, 0.16666667, 0.33333334"
+  ${KILN} dump ${CLI_OUT}/walk.zqa)
+set_tests_properties(cli.dumpReadsTheStreamBesideAnAnimation PROPERTIES FIXTURES_REQUIRED walk_exported)
 
 kiln_cli_test(dumpShowsTheChunkTree 0 "\\(18, 0, 1\\) hierarchy"
   ${KILN} dump ${CLI_OUT}/car.zqc)
@@ -94,6 +99,8 @@ kiln_cli_test(fileSizeLimitIsADiskError 4 "kiln: error: .*/fsize.zqs: File too l
   sh -c "ulimit -f 100 && exec \"$0\" export \"$1\" \"$2\" --quiet --config-dir \"$3\""
   ${KILN} ${CLI_OUT}/fsize.kscene.json ${CLI_OUT}/fsize.zqs ${CLI_OUT}/config)
 set_tests_properties(cli.fileSizeLimitIsADiskError PROPERTIES FIXTURES_REQUIRED fsize_scene)
+kiln_cli_test(overflowingValuesAreErrors 1 "exported .*/overflow\\.zqs with 2 errors"
+  ${KILN} export ${CLI}/scenes/overflow.kscene.json ${CLI_OUT}/overflow.zqs --quiet --config-dir ${CLI_OUT}/config)
 add_test(NAME cli.makeFifoScene COMMAND ${CLI}/fifo-side-file.sh ${CLI_OUT}/fifo)
 set_tests_properties(cli.makeFifoScene PROPERTIES FIXTURES_SETUP fifo_scene)
 kiln_cli_test(fifoSideFileIsRefused 4 "fifo.kscene.json: /buffers/0/uri: side file .*pipe.bin is not a regular file"

@@ -172,6 +172,11 @@ TEST(MaterialExport, standardChunkChannelsAndShaderSections) {
           "ReflectionChannel=false\r\nBumpChannel=false\r\nSelfIllumunationChannel=false\r\n"
           "SpecularColorChannel=false\r\n"));
   EXPECT_TRUE(Has(h.ReadText("s.ini"), "FaceBlock0_Shader=Reflection\r\n"));
+  // Every parameter search gave its descriptor back.
+  for (IParamBlock2* block :
+       {paint.GetParamBlock(0), gradient.GetParamBlock(0), falloff.GetParamBlock(0)}) {
+    EXPECT_EQ(dynamic_cast<ParamBlock*>(block)->OpenDescriptors(), 0);
+  }
 }
 
 TEST(MaterialExport, shaderNamesAndCarMeshSwitches) {

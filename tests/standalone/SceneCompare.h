@@ -3,6 +3,7 @@
 
 #include "standalone/ControllerWriter.h"
 #include "standalone/Modifiers.h"
+#include "standalone/ObjectParamsJson.h"
 #include "standalone/Scene.h"
 #include "standalone/SceneObjects.h"
 
@@ -130,6 +131,10 @@ inline void ExpectSameObject(SceneNode& a, SceneNode& b, const std::string& what
     auto* ob = dynamic_cast<SceneObject*>(baseB);
     ASSERT_EQ(oa->mesh.has_value(), ob->mesh.has_value()) << what;
     if (oa->mesh) ExpectSameMesh(*oa->mesh, *ob->mesh, what);
+    nlohmann::ordered_json pa = nlohmann::ordered_json::object(), pb = pa;
+    WriteObjectParams(*oa, pa);
+    WriteObjectParams(*ob, pb);
+    EXPECT_EQ(pa, pb) << what << " parameters";
   }
   if (!sa) return;
   ASSERT_EQ(sa->NumModifiers(), sb->NumModifiers()) << what;

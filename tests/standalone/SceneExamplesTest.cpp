@@ -23,8 +23,8 @@ std::unique_ptr<Scene> LoadExample(const char* name) {
 }
 
 TEST(SceneExamples, everyExampleLoadsPassesValidationAndFindsItsConfigFolder) {
-  for (const char* name :
-       {"scene.kscene.json", "car.kscene.json", "human.kscene.json", "walk.kscene.json"}) {
+  for (const char* name : {"scene.kscene.json", "car.kscene.json", "human.kscene.json",
+                           "walk.kscene.json", "level.kscene.json", "car-door.kscene.json"}) {
     SCOPED_TRACE(name);
     std::unique_ptr<Scene> scene = LoadExample(name);
     EXPECT_TRUE(scene->Validate().empty());
