@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Kiln builds with, when they are missing.
 # (strace lets a command-line test watch files being flushed.) --fuzz adds
-# clang, which the fuzz preset (scripts/fuzz.sh) builds with.
+# clang, which the fuzz preset (scripts/fuzz.sh) builds with; --bench adds
+# Embree, the collision benchmark's speed reference (never used otherwise).
 set -euo pipefail
 
 packages=(
@@ -11,6 +12,7 @@ packages=(
   strace
 )
 [[ ${1:-} == --fuzz ]] && packages+=(clang)
+[[ ${1:-} == --bench ]] && packages+=(libembree-dev)
 
 missing=()
 for package in "${packages[@]}"; do
