@@ -3,7 +3,10 @@
 // fallback, and the line test and zone lookup on their edges.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <map>
+#include <random>
+#include <set>
 #include <sstream>
 
 #include "collision/CollisionTestSupport.h"
@@ -32,7 +35,8 @@ bool InOrder(const std::string& text, const Strings& wanted) {
 
 // The car mesh Body and its collision node x_Shell, a ZoneCube whose
 // composite material's base reads the zone map. How breaks it (0: not).
-std::unique_ptr<Scene> CollisionCar(const std::string& zoneMap, int how = 0) {
+std::unique_ptr<Scene> CollisionCar(const std::string& zoneMap, int how = 0,
+                                    const Mesh* shellMesh = nullptr) {
   SceneBuilder b;
   Mesh body = testing::Triangles({{1, 0, 0},
                                   {0, 1, 0.5f},
@@ -51,7 +55,7 @@ std::unique_ptr<Scene> CollisionCar(const std::string& zoneMap, int how = 0) {
   base.SetMap(ID_DI, how == 7 ? nullptr : &map);
   Material& composite = b.Material("Shell material", "Composite");
   composite.subMaterials = {how == 6 ? nullptr : &base, &base};
-  Mesh cube = testing::ZoneCube();
+  Mesh cube = shellMesh ? *shellMesh : testing::ZoneCube();
   if (how == 3) cube.tvFace.clear();
   if (how == 10)
     for (Point3& p : cube.verts) p = p * 0.001f;  // faces of determinant 1.6e-5 at most
@@ -209,6 +213,45 @@ TEST(CollisionMapping, failuresFallBackToTheDefaultNodeWithTheirMessages) {
     EXPECT_TRUE(InOrder(out.warnings, warnings)) << name << "\n" << out.warnings;
     // The mesh chunk was dropped after its face blocks: no entries describe it.
     EXPECT_EQ(out.ini.find("FaceBlock0"), std::string::npos) << name;
+  }
+}
+
+// Random shells of degenerate, duplicated, tiny and enormous triangles (up
+// to 1e38: products past the float range make every crossing a miss)
+// against a small body: every vertex is in one zone or has its miss logged,
+// and the mesh is kept.
+TEST(CollisionMapping, randomShellsMapEveryVertexOnceOrLogItsMiss) {
+  testing::TempFolder folder;
+  const std::string zones = ZoneMap(folder, "zones.png");
+  std::mt19937 rng(7);
+  for (int round = 0; round < 12; ++round) {
+    const float scale = std::pow(10.0f, float(round * 38 / 11));
+    std::uniform_real_distribution<float> any(-scale, scale), uv(-0.5f, 1.5f);
+    Mesh shell;
+    for (int i = 0; i < 60; ++i) {
+      shell.verts.push_back(i % 7 == 0 ? shell.verts.empty() ? Point3() : shell.verts.back()
+                                       : Point3(any(rng), any(rng), any(rng)));
+      shell.tVerts.push_back({uv(rng), uv(rng), 0.0f});
+    }
+    for (uint32_t f = 0; f < 80; ++f) {
+      const uint32_t a = rng() % 60, b = f % 5 ? rng() % 60 : a, c = rng() % 60;
+      shell.faces.push_back(Face{{a, b, c}, 1, 0});
+      shell.tvFace.push_back(f % 9 ? TVFace{{c, b, a}} : TVFace{{0, 0, 0}});
+    }
+    auto scene = CollisionCar(zones, 0, &shell);
+    const Exported out = ExportCar(*scene);
+    ASSERT_EQ(out.result, 1);
+    const reader::MeshChunk* body = Body(out.file);
+    ASSERT_TRUE(body && body->collision) << round << out.errors;
+    size_t zoned = 0;
+    std::set<int32_t> seen;
+    for (const auto& zone : body->collision->zones)
+      for (const auto& entry : zone) zoned += seen.insert(entry.vertex).second;
+    size_t misses = 0;
+    for (size_t at = 0; (at = out.errors.find("No intersection", at)) != std::string::npos; ++at)
+      ++misses;
+    EXPECT_EQ(zoned + misses, body->positions.size()) << round;
+    if (round < 6) EXPECT_EQ(misses, 1u) << round;  // the vertex at the centre
   }
 }
 
