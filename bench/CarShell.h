@@ -25,37 +25,42 @@ inline Point3 OnShell(Point3 q, float scale) {
   return kCentre + Point3(r.x * 2.25f, r.y * 0.9f, r.z * 0.7f) * scale;
 }
 
+// Adds the n x n quads from (i0, j0) of the face (axis, sign) of the rounded
+// box scaled by scale, the face divided into total x total quads; texture
+// coordinates span the patch.
+inline void AddPatch(Mesh& mesh, int axis, float sign, int total, int i0, int j0, int n,
+                     float scale) {
+  const auto base = static_cast<uint32_t>(mesh.verts.size());
+  for (int i = 0; i <= n; ++i) {
+    for (int j = 0; j <= n; ++j) {
+      Point3 q;
+      q[axis] = sign;
+      q[(axis + 1) % 3] = -1.0f + 2.0f * (i0 + i) / total;
+      q[(axis + 2) % 3] = -1.0f + 2.0f * (j0 + j) / total;
+      mesh.verts.push_back(OnShell(q, scale));
+      mesh.tVerts.push_back({float(i) / n, float(j) / n, 0.0f});
+    }
+  }
+  for (int i = 0; i < n; ++i) {
+    for (int j = 0; j < n; ++j) {
+      const uint32_t a = base + i * (n + 1) + j, b = a + 1, c = a + n + 1, d = c + 1;
+      for (const TVFace& tri : {TVFace{{a, c, d}}, TVFace{{a, d, b}}}) {
+        Face face;
+        std::copy(tri.t, tri.t + 3, face.v);
+        face.smGroup = 1;
+        mesh.faces.push_back(face);
+        mesh.tvFace.push_back(tri);
+      }
+    }
+  }
+}
+
 // Six side x side grids; shared edges repeat their vertices, as separate
 // elements of a modelled shell do.
 inline Mesh MakeShell(int side, float scale = 1.0f) {
   Mesh mesh;
-  for (int axis = 0; axis < 3; ++axis) {
-    for (float sign : {-1.0f, 1.0f}) {
-      const auto base = static_cast<uint32_t>(mesh.verts.size());
-      for (int i = 0; i <= side; ++i) {
-        for (int j = 0; j <= side; ++j) {
-          Point3 q;
-          q[axis] = sign;
-          q[(axis + 1) % 3] = -1.0f + 2.0f * i / side;
-          q[(axis + 2) % 3] = -1.0f + 2.0f * j / side;
-          mesh.verts.push_back(OnShell(q, scale));
-          mesh.tVerts.push_back({float(i) / side, float(j) / side, 0.0f});
-        }
-      }
-      for (int i = 0; i < side; ++i) {
-        for (int j = 0; j < side; ++j) {
-          const uint32_t a = base + i * (side + 1) + j, b = a + 1, c = a + side + 1, d = c + 1;
-          for (const TVFace& tri : {TVFace{{a, c, d}}, TVFace{{a, d, b}}}) {
-            Face face;
-            std::copy(tri.t, tri.t + 3, face.v);
-            face.smGroup = 1;
-            mesh.faces.push_back(face);
-            mesh.tvFace.push_back(tri);
-          }
-        }
-      }
-    }
-  }
+  for (int axis = 0; axis < 3; ++axis)
+    for (float sign : {-1.0f, 1.0f}) AddPatch(mesh, axis, sign, side, 0, 0, side, scale);
   return mesh;
 }
 

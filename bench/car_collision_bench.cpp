@@ -33,35 +33,6 @@ constexpr int kTiles = 6;       // per side of each face of the body
 constexpr int kTileSide = 21;   // quads per side of a patch
 constexpr int kShellSide = 41;  // 20,172 triangles
 
-// The patch (ti, tj) of the body's face (axis, sign), at 0.92 of the shell.
-void AddPatch(Mesh& mesh, int axis, float sign, int ti, int tj) {
-  const auto base = static_cast<uint32_t>(mesh.verts.size());
-  const int n = kTiles * kTileSide;
-  for (int i = 0; i <= kTileSide; ++i) {
-    for (int j = 0; j <= kTileSide; ++j) {
-      Point3 q;
-      q[axis] = sign;
-      q[(axis + 1) % 3] = -1.0f + 2.0f * (ti * kTileSide + i) / n;
-      q[(axis + 2) % 3] = -1.0f + 2.0f * (tj * kTileSide + j) / n;
-      mesh.verts.push_back(carshell::OnShell(q, 0.92f));
-      mesh.tVerts.push_back({float(i) / kTileSide, float(j) / kTileSide, 0.0f});
-    }
-  }
-  for (int i = 0; i < kTileSide; ++i) {
-    for (int j = 0; j < kTileSide; ++j) {
-      const uint32_t a = base + i * (kTileSide + 1) + j, b = a + 1, c = a + kTileSide + 1,
-                     d = c + 1;
-      for (const TVFace& tri : {TVFace{{a, c, d}}, TVFace{{a, d, b}}}) {
-        Face face;
-        std::copy(tri.t, tri.t + 3, face.v);
-        face.smGroup = 1;
-        mesh.faces.push_back(face);
-        mesh.tvFace.push_back(tri);
-      }
-    }
-  }
-}
-
 struct Times {
   double wall = 0.0, cpu = 0.0;  // seconds
 };
@@ -122,8 +93,11 @@ int main(int argc, char** argv) {
     for (int ti = 0; ti < kTiles; ++ti) {
       for (int tj = 0; tj < kTiles; ++tj) {
         Mesh mesh;
-        AddPatch(mesh, axis, -1.0f, ti, tj);
-        AddPatch(mesh, axis, 1.0f, kTiles - 1 - ti, tj);
+        const int total = kTiles * kTileSide;
+        carshell::AddPatch(mesh, axis, -1.0f, total, ti * kTileSide, tj * kTileSide, kTileSide,
+                           0.92f);
+        carshell::AddPatch(mesh, axis, 1.0f, total, (kTiles - 1 - ti) * kTileSide, tj * kTileSide,
+                           kTileSide, 0.92f);
         vertices += mesh.verts.size();
         const std::string name = "Body" + std::to_string(meshes++);
         lookup += name + "=x_shell\n";

@@ -2,8 +2,9 @@
 # Installs the Debian packages Kiln builds with, when they are missing.
 # (strace lets a command-line test watch files being flushed; python3-jsonschema
 # checks export reports against their schema; assimp-utils is the reference
-# the asset import benchmark measures against.) --fuzz adds
-# clang, which the fuzz preset (scripts/fuzz.sh) builds with.
+# the asset import benchmark measures against.) --fuzz adds clang, which the
+# fuzz preset (scripts/fuzz.sh) builds with; --bench adds Embree, the collision
+# benchmark's speed reference (never used otherwise).
 set -euo pipefail
 
 packages=(
@@ -13,6 +14,7 @@ packages=(
   strace python3-jsonschema assimp-utils
 )
 [[ ${1:-} == --fuzz ]] && packages+=(clang)
+[[ ${1:-} == --bench ]] && packages+=(libembree-dev)
 
 missing=()
 for package in "${packages[@]}"; do

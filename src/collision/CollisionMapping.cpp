@@ -10,7 +10,6 @@
 
 #include "collision/BvhCaster.h"
 #include "collision/PreparedCollisionMesh.h"
-#include "collision/RoundingBounds.h"
 #include "collision/ZoneColour.h"
 #include "geometry/MeshBuilder.h"
 #include "geometry/StagedWriter.h"
@@ -87,23 +86,6 @@ BitmapTex* CollisionMapOf(INode* node, const char* name) {
     return nullptr;
   }
   return static_cast<BitmapTex*>(map);
-}
-
-// True when no triangle of the mesh can give a determinant at the threshold
-// for a direction of length up to direction, however the test rounds.
-bool TooSmallForTheTest(const Mesh& mesh, double direction) {
-  for (const Face& face : mesh.faces) {
-    const Point3& v0 = mesh.verts[face.v[0]];
-    const Point3 e1 = mesh.verts[face.v[1]] - v0, e2 = mesh.verts[face.v[2]] - v0;
-    const double n[3] = {double(e1.y) * e2.z - double(e1.z) * e2.y,
-                         double(e1.z) * e2.x - double(e1.x) * e2.z,
-                         double(e1.x) * e2.y - double(e1.y) * e2.x};
-    const double a = Length(e1), b = Length(e2);
-    const double most = direction * std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]) * 1.001 +
-                        rounding::DeterminantError(direction, a * b * 1.001, std::max(a, b));
-    if (!(most < kDeterminantThreshold)) return false;
-  }
-  return true;
 }
 
 // The palette's lines of the log, "%d: %f, %f, %f" each. Every car mesh
@@ -192,15 +174,17 @@ bool ComputeCollisionMapping(DamageZones& zones, const std::vector<Point3>& worl
     }
     first = false;
   }
-  if (TooSmallForTheTest(*mesh, std::max(bounds.maxDirection, 1.0)))
-    LogWarning(CurrentLog, "Collision mesh %s is too small for the intersection test",
-               collisionNode);
-
   // The kept caster serves lines within its bounds; others get their own.
   const std::shared_ptr<const PreparedCollisionMesh> prepared = PrepareCollisionMesh(*mesh);
   std::unique_ptr<BvhCaster> own;
   if (!first && !Within(bounds, prepared->bounds))
     own = std::make_unique<BvhCaster>(prepared->bvh, bounds);
+  const bool tooSmall =
+      own ? TooSmallForTheTest(prepared->bvh.Triangles(), std::max(bounds.maxDirection, 1.0))
+          : prepared->tooSmall;
+  if (tooSmall)
+    LogWarning(CurrentLog, "Collision mesh %s is too small for the intersection test",
+               collisionNode);
   const BvhCaster& caster = own ? *own : prepared->caster;
   std::vector<bool> used(kDamageZoneCount, false);
   for (size_t i = 0; i < world.size(); ++i) {

@@ -1,9 +1,11 @@
 #include "collision/PreparedCollisionMesh.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <vector>
 
+#include "collision/RoundingBounds.h"
 #include "host/Mesh.h"
 
 namespace kiln {
@@ -26,7 +28,33 @@ bool SameBytes(const std::vector<T>& a, const std::vector<T>& b) {
          (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(T)) == 0);
 }
 
+double Distance(const Point3& a, const Point3& b) {
+  const double x = double(a.x) - b.x, y = double(a.y) - b.y, z = double(a.z) - b.z;
+  return std::sqrt(x * x + y * y + z * z);
+}
+
 }  // namespace
+
+PreparedCollisionMesh::PreparedCollisionMesh(std::span<const Point3> corners,
+                                             const LineBounds& lines)
+    : bvh(corners),
+      bounds(lines),
+      caster(bvh, lines),
+      tooSmall(TooSmallForTheTest(bvh.Triangles(), std::max(lines.maxDirection, 1.0))) {}
+
+bool TooSmallForTheTest(std::span<const CollisionBvh::Triangle> triangles, double direction) {
+  for (const CollisionBvh::Triangle& tri : triangles) {
+    const Point3 e1 = tri.v1 - tri.v0, e2 = tri.v2 - tri.v0;
+    const double n[3] = {double(e1.y) * e2.z - double(e1.z) * e2.y,
+                         double(e1.z) * e2.x - double(e1.x) * e2.z,
+                         double(e1.x) * e2.y - double(e1.y) * e2.x};
+    const double a = Distance(tri.v1, tri.v0), b = Distance(tri.v2, tri.v0);
+    const double most = direction * std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]) * 1.001 +
+                        rounding::DeterminantError(direction, a * b * 1.001, std::max(a, b));
+    if (!(most < kDeterminantThreshold)) return false;
+  }
+  return true;
+}
 
 std::shared_ptr<const PreparedCollisionMesh> PrepareCollisionMesh(const Mesh& mesh) {
   Kept& kept = TheKept();

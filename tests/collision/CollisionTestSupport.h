@@ -51,6 +51,25 @@ inline void WritePaletted(const std::string& path, int width, int height,
   std::ofstream(path, std::ios::binary) << bytes;
 }
 
+// A 1 x 1 true-colour TGA.
+inline std::string TrueColourTga() {
+  std::string tga(18, '\0');
+  tga[2] = 2, tga[12] = 1, tga[14] = 1, tga[16] = 24;
+  return tga + "abc";
+}
+
+// One triangle for each three points.
+inline Mesh Triangles(const std::vector<Point3>& points) {
+  Mesh mesh;
+  mesh.verts = points;
+  for (uint32_t v = 0; v + 2 < points.size(); v += 3) {
+    Face face;
+    face.v[0] = v, face.v[1] = v + 1, face.v[2] = v + 2;
+    mesh.faces.push_back(face);
+  }
+  return mesh;
+}
+
 // A palette of count distinct colours, entry i = (i, 255 - i, 7 i).
 inline std::vector<Rgb> DistinctPalette(int count) {
   std::vector<Rgb> palette;
