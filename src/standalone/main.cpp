@@ -10,6 +10,7 @@
 #include "standalone/ExitCodes.h"
 #include "standalone/ExportCommand.h"
 #include "standalone/InfoCommands.h"
+#include "standalone/ViewCommand.h"
 
 using namespace kiln::standalone;
 
@@ -79,6 +80,16 @@ int main(int argc, char** argv) {
   dump->add_option("file", dumpFile, "Exported file")->required()->check(CLI::ExistingFile);
   dump->add_flag("--json", dumpJson, "Print JSON for programs");
 
+  ViewOptions viewOptions;
+  CLI::App* view = app.add_subcommand(
+      "view", "Write a self-contained HTML page that shows an exported file and its side files");
+  view->add_option("file", viewOptions.file, "Exported file")->required()->check(CLI::ExistingFile);
+  view->add_option("-o,--output", viewOptions.output, "The page (default: FILE.html)");
+  view->add_flag("--strict", viewOptions.strict,
+                 "Fail (exit 4) without a page when the reader rejects the file");
+  view->add_option("--three", viewOptions.threeFolder,
+                   "Folder of the three.js library (default: Debian's libjs-three)");
+
   std::string infoScene;
   CLI::App* info = app.add_subcommand("info", "Describe a scene file");
   info->add_option("scene", infoScene, "Scene file (.kscene.json)")
@@ -99,6 +110,7 @@ int main(int argc, char** argv) {
 
   if (*dump) return RunDumpCommand(dumpFile, dumpJson);
   if (*info) return RunInfoCommand(infoScene);
+  if (*view) return RunViewCommand(viewOptions);
   if (*pluginInfo) return RunPluginInfoCommand(plugin);
 
   for (int i = 0; i < kSettingCount; ++i) {
