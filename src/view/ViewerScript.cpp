@@ -546,19 +546,21 @@ const char* const kViewerScript = R"JS(
     }
     return a.map((v, j) => v + (b[j] - v) * s);
   }
+  // Sampled transforms hold each stored matrix until the next sample time.
+  function sampledAt(sampled, t, values) {
+    const times = F32(sampled.times), m = F32(sampled.matrices);
+    const count = m.length / 12;
+    if (!count) return null;
+    let i = 0;
+    while (i + 1 < Math.min(times.length, count) && times[i + 1] <= t + 1e-6) ++i;
+    values.push('sample ' + i + ' of ' + count + (sampled.samplesRead ? '' : ' (stream not found)'));
+    return matrixOf(Array.from(m.subarray(i * 12, i * 12 + 12)));
+  }
   // The local matrix of a transform part at t, or null.
   function evalTransform(part, t, values) {
     const kids = part.parts || [];
     const sampled = kids.find((k) => k.id[0] === 7 && k.id[1] === 33);
-    if (sampled) {
-      const times = F32(sampled.times), m = F32(sampled.matrices);
-      const count = m.length / 12;
-      if (!count) return null;
-      let i = 0;
-      while (i + 1 < Math.min(times.length, count) && times[i + 1] <= t + 1e-6) ++i;
-      values.push('sample ' + i + ' of ' + count);
-      return matrixOf(Array.from(m.subarray(i * 12, i * 12 + 12)));
-    }
+    if (sampled) return sampledAt(sampled, t, values);
     let position = new THREE.Vector3(), rotation = new THREE.Quaternion(), scale = new THREE.Vector3(1, 1, 1);
     let any = false;
     for (const k of kids) {
@@ -584,7 +586,9 @@ const char* const kViewerScript = R"JS(
     const values = [];
     let matrix = null;
     for (const part of track.parts || []) {
-      if (part.id[0] === 7) matrix = evalTransform(part, t, values) || matrix;
+      if (part.id[0] === 7 && part.id[1] === 33) matrix = sampledAt(part, t, values) || matrix;
+      else if (part.id[0] === 7) matrix = evalTransform(part, t, values) || matrix;
+      else if (part.id[0] === 12 && part.fields) values.push('IK chain ' + JSON.stringify(part.fields));
       else if (part.id[0] === 11) {
         const block = (part.parts || []).find((b) => b.block);
         const v = block ? evalBlock(block, t) : null;
