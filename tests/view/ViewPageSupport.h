@@ -1,6 +1,7 @@
 #pragma once
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -18,12 +19,14 @@ inline const std::filesystem::path kExampleFolder =
 
 // Exports an example scene with the examples' configuration (car settings,
 // shader map) through the harness.
-inline void ExportExample(ExportHarness& h, const char* scene, const char* output) {
+inline void ExportExample(ExportHarness& h, const char* scene, const char* output,
+                          const std::function<void(standalone::Scene&)>& edit = {}) {
   for (const auto& entry : std::filesystem::directory_iterator(kExampleFolder / "config")) {
     std::filesystem::copy_file(entry.path(), h.ConfigFolder() / entry.path().filename(),
                                std::filesystem::copy_options::overwrite_existing);
   }
   auto loaded = standalone::LoadSceneFile(kExampleFolder / scene);
+  if (edit) edit(*loaded);
   h.answers.push_back(6);  // overwrite an existing .ini
   ASSERT_NE(h.Export(*loaded, output, true), 0);
 }
