@@ -22,6 +22,8 @@ const char* const kViewerScript = R"JS(
     $('warning-list').appendChild(li);
   }
 
+  const timing = {start: performance.now()};
+  const mark = (name) => { timing[name] = Math.round(performance.now()); };
   const data = JSON.parse($('kiln-data').textContent);
   const blob = (function (text) {
     const s = atob(text.trim());
@@ -29,6 +31,7 @@ const char* const kViewerScript = R"JS(
     for (let i = 0; i < s.length; ++i) bytes[i] = s.charCodeAt(i);
     return bytes.buffer;
   })($('kiln-bin').textContent);
+  mark('decoded');
   const F32 = (r) => new Float32Array(blob, r.o, r.n);
   const U16 = (r) => new Uint16Array(blob, r.o, r.n);
   const U32 = (r) => new Uint32Array(blob, r.o, r.n);
@@ -255,7 +258,7 @@ const char* const kViewerScript = R"JS(
       box.appendChild(row);
     };
     if (mode === 'blocks') {
-      for (const [name, i] of materialIndex) entry(blockRGB(i), name);
+      for (const [name, i] of materialIndex) entry(blockRGB(i), name || '(no material)');
     } else if (mode === 'zones') {
       const used = new Set();
       for (const o of data.objects) if (o.type === 'mesh' && o.zones) for (const z of I16(o.zones)) if (z >= 0) used.add(z);
@@ -485,7 +488,12 @@ const char* const kViewerScript = R"JS(
       const hit = raycaster.intersectObjects(meshes.map((o) => o.geometry && drawables.find((d) => d.geometry === o.geometry)).filter(Boolean))[0];
       select(hit ? hit.object.userData.handle : null);
     });
-    view.ready = () => { render(); };
+    // Reading a pixel back waits until the frame is really drawn.
+    view.ready = () => {
+      render();
+      const gl = renderer.getContext();
+      gl.readPixels(0, 0, 1, 1, gl.RGBA, gl.UNSIGNED_BYTE, new Uint8Array(4));
+    };
   }
 
   // ---- tracks ----
@@ -682,9 +690,14 @@ const char* const kViewerScript = R"JS(
   try { build3D(); } catch (error) { fail('3D view', error); body.dataset.webgl = 'failed'; }
   const wanted = new URLSearchParams(location.search || '').get('mode') || (location.hash || '').replace('#', '');
   if ([...modeSelect.options].some((o) => o.value === wanted)) modeSelect.value = wanted;
+  mark('built');
   try { recolour(); } catch (error) { fail('colours', error); }
+  mark('coloured');
   try { buildTimeline(); } catch (error) { fail('timeline', error); }
   if (view.ready) view.ready();
+  mark('drawn');
+  timing.start = Math.round(timing.start);
+  body.dataset.timing = JSON.stringify(timing);
   $('warning-count').textContent = String(warningList.children.length);
   body.dataset.readyMs = String(Math.round(performance.now()));
   body.dataset.ready = '1';
