@@ -107,3 +107,9 @@ kiln_cli_test(fifoSideFileIsRefused 4 "fifo.kscene.json: /buffers/0/uri: side fi
   ${KILN} export ${CLI_OUT}/fifo/fifo.kscene.json ${CLI_OUT}/fifo/out.zqs --quiet)
 # A reader that waited on the pipe would hang: the timeout ends it as a failure.
 set_tests_properties(cli.fifoSideFileIsRefused PROPERTIES FIXTURES_REQUIRED fifo_scene TIMEOUT 30)
+
+# kiln view: a page beside the file; a rejected file fails under --strict.
+kiln_cli_test(viewWritesAPageBesideTheFile 0 "kiln: wrote .*car\\.zqc\\.html" ${KILN} view ${CLI_OUT}/car.zqc)
+set_tests_properties(cli.viewWritesAPageBesideTheFile PROPERTIES FIXTURES_REQUIRED car_exported)
+kiln_cli_test(viewStrictFailsOnARejectedFile 4 "broken\\.kscene\\.json: offset 0: missing banner"
+  ${KILN} view --strict ${CMAKE_CURRENT_SOURCE_DIR}/cli/scenes/broken.kscene.json -o ${CLI_OUT}/broken.html)
