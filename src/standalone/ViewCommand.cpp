@@ -13,6 +13,12 @@ namespace kiln::standalone {
 
 int RunViewCommand(const ViewOptions& options) {
   const std::string output = options.output.empty() ? options.file + ".html" : options.output;
+  std::error_code same;
+  if (std::filesystem::equivalent(options.file, output, same)) {
+    std::fprintf(stderr, "kiln: the page %s would replace the file it shows; name another with -o\n",
+                 output.c_str());
+    return kExitUsage;
+  }
   view::ThreeLibrary library;
   try {
     library = view::LoadThreeLibrary(options.threeFolder);

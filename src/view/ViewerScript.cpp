@@ -395,7 +395,12 @@ const char* const kViewerScript = R"JS(
     for (const o of data.objects) {
       let marker = null;
       if (o.type === 'camera') {
-        const c = new THREE.PerspectiveCamera(45, 1.5, markerSize * 0.2, markerSize * 2);
+        // The file's field of view is horizontal, in radians; cameras look
+        // down their local -z, which the output axes make -y.
+        const fov = o.fov > 0 && o.fov < Math.PI ? o.fov : Math.PI / 4;
+        const c = new THREE.PerspectiveCamera(2 * Math.atan(Math.tan(fov / 2) / 1.5) * 180 / Math.PI, 1.5, markerSize * 0.2, markerSize * 2);
+        c.rotation.x = -Math.PI / 2;
+        c.updateMatrixWorld(true);  // the helper draws in the camera's own frame, under the node
         marker = new THREE.CameraHelper(c);
       } else if (o.type === 'light') {
         const colour = new THREE.Color(o.colour[0], o.colour[1], o.colour[2]);

@@ -96,6 +96,11 @@ TEST(ViewPage, rejectedAndHostileFilesGiveAPageThatShowsThemAsText) {
     if (c.page) EXPECT_NE(h.ReadText(page).find("\"error\":\""), std::string::npos);
   }
 
+  // The page never replaces the file it shows.
+  standalone::ViewOptions overwrite{h.OutPath("car.zqc"), h.OutPath("./car.zqc")};
+  EXPECT_EQ(standalone::RunViewCommand(overwrite), standalone::kExitUsage);
+  EXPECT_EQ(h.ReadText("car.zqc"), bytes);
+
   // A node name with markup stays text in the data: its '<' is escaped.
   auto scene = OneNodeScene();
   const char* hostile = "</script><img src=x onerror=alert(1)><!--";
