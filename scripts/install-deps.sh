@@ -1,17 +1,17 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Kiln builds with, when they are missing.
-# (strace lets a command-line test watch files being flushed; libjs-three is
-# the 3D library `kiln view` inlines in its pages.) --fuzz adds clang, which
-# the fuzz preset (scripts/fuzz.sh) builds with. --browser adds Chromium,
-# which the tests open `kiln view` pages in; where it cannot be installed
-# those tests skip.
+# (strace lets a command-line test watch files being flushed; python3-jsonschema
+# checks export reports against their schema; libjs-three is the 3D library
+# `kiln view` inlines in its pages.) --fuzz adds clang, which the fuzz preset
+# (scripts/fuzz.sh) builds with. --browser adds Chromium, which the tests open
+# `kiln view` pages in; where it cannot be installed those tests skip.
 set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev libcli11-dev libpng-dev libjpeg-dev libassimp-dev libmeshoptimizer-dev
-  strace libjs-three
+  strace python3-jsonschema libjs-three
 )
 browser=()
 for option in "$@"; do
