@@ -56,11 +56,17 @@ TEST(ViewPage, examplesShowTheirNodesMeshesZonesSkinsAndTracks) {
         for (int16_t b : Values<int16_t>(page, o["skin"]["index"])) bones.insert(b);
       }
     }
-    if (needs == "zones") EXPECT_GE(zones.size(), 2u);
-    if (needs == "skin") EXPECT_GE(bones.size(), 2u);
+    if (needs == "zones") {
+      EXPECT_GE(zones.size(), 2u);
+    }
+    if (needs == "skin") {
+      EXPECT_GE(bones.size(), 2u);
+    }
     std::set<std::string> roles;
     for (const json& f : d["sideFiles"]) roles.insert(f["role"]);
-    if (needs == "zones") EXPECT_TRUE(roles.count("ini") && roles.count("shaders"));
+    if (needs == "zones") {
+      EXPECT_TRUE(roles.count("ini") && roles.count("shaders"));
+    }
 
     standalone::ViewOptions options{h.OutPath(c.output), h.OutPath("page.html")};
     EXPECT_EQ(standalone::RunViewCommand(options), standalone::kExitSuccess);
@@ -93,7 +99,9 @@ TEST(ViewPage, rejectedAndHostileFilesGiveAPageThatShowsThemAsText) {
     EXPECT_EQ(standalone::RunViewCommand(options), c.code);
     const std::string page = std::string(c.name) + ".html";
     ASSERT_EQ(h.Exists(page), c.page);
-    if (c.page) EXPECT_NE(h.ReadText(page).find("\"error\":\""), std::string::npos);
+    if (c.page) {
+      EXPECT_NE(h.ReadText(page).find("\"error\":\""), std::string::npos);
+    }
   }
 
   // The page never replaces the file it shows.
