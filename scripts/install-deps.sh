@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Kiln builds with, when they are missing.
-# (strace lets a command-line test watch files being flushed.) --fuzz adds
-# clang, which the fuzz preset (scripts/fuzz.sh) builds with; --bench adds
-# Embree, the collision benchmark's speed reference (never used otherwise).
+# (strace lets a command-line test watch files being flushed; python3-jsonschema
+# checks export reports against their schema.) --fuzz adds clang, which the
+# fuzz preset (scripts/fuzz.sh) builds with; --bench adds Embree, the
+# collision benchmark's speed reference (never used otherwise).
 set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev libcli11-dev libpng-dev libjpeg-dev libassimp-dev libmeshoptimizer-dev
-  strace
+  strace python3-jsonschema
 )
 [[ ${1:-} == --fuzz ]] && packages+=(clang)
 [[ ${1:-} == --bench ]] && packages+=(libembree-dev)

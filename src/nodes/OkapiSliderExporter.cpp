@@ -62,7 +62,6 @@ int OkapiSliderExporter::Export(CZX9_DiskWriter*, Object* evaluated) {
   Object* object = node_->EvalWorldState(ip_->GetAnimRange().Start()).obj;
   IParamBlock2* block = object ? object->GetParamBlock(0) : nullptr;
   if (!block) return 1;
-  (void)block->GetFloat(kValue, 0, 0);
   const std::string minimum = FloatText(block->GetFloat(kMin, 0, 0));
   const std::string maximum = FloatText(block->GetFloat(kMax, 0, 0));
 

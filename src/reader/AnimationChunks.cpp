@@ -308,7 +308,7 @@ void AttachStream(ChunkFile& file, std::span<const uint8_t> stream) {
   };
   walk(file.chunks);
   auto readFloats = [&](uint64_t offset, size_t count, float* out) {
-    std::memcpy(out, stream.data() + offset, count * sizeof(float));
+    if (count > 0) std::memcpy(out, stream.data() + offset, count * sizeof(float));
   };
   for (Chunk* chunk : pending) {
     const auto* old = chunk->As<SampledTransform>();

@@ -87,6 +87,29 @@ std::string Scalar(const Ordered& value) {
   return value.dump();  // quotes and escapes strings, prints integers as they are
 }
 
+// JSON as nlohmann's dump(2) writes it, indented from indent, but with
+// floats as FormatNumber writes them: 0.1 rather than 0.10000000149011612.
+void WriteJson(const Ordered& value, int indent, std::ostream& out) {
+  const std::string inner(static_cast<size_t>(indent + 2), ' ');
+  if (value.is_number_float()) {
+    double number = value.get<double>();
+    out << (std::isfinite(number) ? FormatNumber(number) : "null");
+  } else if (value.is_structured() && !value.empty()) {
+    const bool object = value.is_object();
+    out << (object ? '{' : '[');
+    bool first = true;
+    for (auto item = value.begin(); item != value.end(); ++item) {
+      out << (first ? "\n" : ",\n") << inner;
+      first = false;
+      if (object) out << Ordered(item.key()).dump() << ": ";
+      WriteJson(*item, indent + 2, out);
+    }
+    out << '\n' << std::string(static_cast<size_t>(indent), ' ') << (object ? '}' : ']');
+  } else {
+    out << value.dump(-1, ' ', false, Ordered::error_handler_t::replace);
+  }
+}
+
 bool IsScalarList(const Ordered& value) {
   if (!value.is_array()) return false;
   for (const Ordered& element : value)
@@ -204,7 +227,7 @@ class JsonDump {
     Member("size", chunk.size);
     if (chunk.decoded) {
       Member("kind", std::string(chunk.decoded->Kind()));
-      Member("fields", nlohmann::json(DisplayFields(*chunk.decoded)));
+      Member("fields", DisplayFields(*chunk.decoded));
     }
     if (chunk.UndecodedBytes() > 0) {
       Member("undecoded", {{"offset", chunk.bodyOffset},
@@ -221,8 +244,8 @@ class JsonDump {
     Close('}');
   }
 
-  static nlohmann::json Notes(const std::vector<std::string>& notes) {
-    nlohmann::json list = nlohmann::json::array();
+  static Ordered Notes(const std::vector<std::string>& notes) {
+    Ordered list = Ordered::array();
     for (const std::string& note : notes) list.push_back(DisplayText(note));
     return list;
   }
@@ -245,20 +268,13 @@ class JsonDump {
     afterKey_ = true;
   }
 
-  void Value(const nlohmann::json& value) {
+  void Value(const Ordered& value) {
     Next();
-    std::string text = value.dump(2, ' ', false, nlohmann::json::error_handler_t::replace);
     // Lines after the first take the indentation of where the value stands.
-    std::string indent(2 * depth_ + 1, ' ');
-    indent.front() = '\n';
-    for (size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 1)) {
-      text.replace(at, 1, indent);
-      at += indent.size() - 1;
-    }
-    out_ << text;
+    WriteJson(value, 2 * depth_, out_);
   }
 
-  void Member(const char* key, const nlohmann::json& value) {
+  void Member(const char* key, const Ordered& value) {
     Key(key);
     Value(value);
   }

@@ -13,8 +13,8 @@ PayloadCursor::PayloadCursor(std::span<const uint8_t> payload, uint64_t payloadO
       chunkId_(chunk.id) {}
 
 void PayloadCursor::Fail(const std::string& problem) const {
-  throw ReadError(Offset(), "chunk " + ToString(chunkId_) + " at offset " +
-                                std::to_string(chunkOffset_) + ": " + problem);
+  throw ReadError(Offset(), "chunk " + ToString(chunkId_) + " (starts at " +
+                                std::to_string(chunkOffset_) + "): " + problem);
 }
 
 void PayloadCursor::Read(void* out, size_t count, const char* field) {
@@ -73,8 +73,8 @@ uint32_t PayloadCursor::Count(const char* field) {
   uint64_t offset = Offset();
   int32_t count = Int(field);
   if (count < 0) {
-    throw ReadError(offset, "chunk " + ToString(chunkId_) + " at offset " +
-                                std::to_string(chunkOffset_) + ": negative count " +
+    throw ReadError(offset, "chunk " + ToString(chunkId_) + " (starts at " +
+                                std::to_string(chunkOffset_) + "): negative count " +
                                 std::to_string(count) + " in field '" + field + "'");
   }
   return static_cast<uint32_t>(count);

@@ -60,7 +60,7 @@ ScaleWithAxis ReadKeyValue(const JsonValue& v, ScaleWithAxis*) {
   return ReadScale(v);
 }
 // A turn: {"axis": [x, y, z], "angle": radians} as given (any number of
-// turns), or a unit quaternion, whose w < 0 turns the long way round.
+// turns), or a unit quaternion, kept with its sign (w < 0: past half a turn).
 AngAxis ReadKeyValue(const JsonValue& v, AngAxis*) {
   if (v.IsObject()) {
     v.ExpectObject({"axis", "angle"});

@@ -21,11 +21,10 @@ std::pair<size_t, bool> DependencyGraph::VertexOf(const void* key, const Depende
   return {it->second, inserted};
 }
 
+// Each holder refers to each thing once: parts are owned by one holder, and
+// a wire names one source.
 void DependencyGraph::Refer(size_t holder, const void* key, const Dependent& self) {
-  const size_t target = VertexOf(key, self).first;
-  std::vector<size_t>& dependents = vertices_[target].dependents;
-  if (std::find(dependents.begin(), dependents.end(), holder) == dependents.end())
-    dependents.push_back(holder);
+  vertices_[VertexOf(key, self).first].dependents.push_back(holder);
 }
 
 void DependencyGraph::AddNode(SceneNode& node) {

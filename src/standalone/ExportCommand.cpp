@@ -1,131 +1,182 @@
 #include "standalone/ExportCommand.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
+#include <map>
 
-#include "host/Interface.h"
-#include "platform/DebugOutput.h"
-#include "platform/Dialogs.h"
-#include "platform/FileSystem.h"
-#include "platform/WriteFailures.h"
+#include "host/Plugin.h"
 #include "standalone/ExitCodes.h"
+#include "standalone/ExportJob.h"
+#include "standalone/ExportReport.h"
 #include "standalone/ExportSignals.h"
-#include "standalone/LargeStack.h"
 #include "standalone/ModuleLoader.h"
-#include "standalone/SceneFile.h"
-#include "standalone/SceneInterface.h"
-#include "standalone/TerminalDialog.h"
-#include "standalone/TerminalPrompts.h"
+#include "standalone/OutputNames.h"
 
 namespace kiln::standalone {
 namespace fs = std::filesystem;
 namespace {
-
-// The platform services answered by this terminal for one export.
-class HandlerGuard {
- public:
-  HandlerGuard(TerminalPrompts& prompts, bool dialogOnTerminal) {
-    platform::SetMessageHandler(
-        [&prompts](const platform::MessageRequest& request) { return prompts.Handle(request); });
-    platform::SetDialogHandler([&prompts, dialogOnTerminal](const platform::DialogTemplate& dialog,
-                                                            platform::DialogState& state) {
-      if (!dialogOnTerminal) return platform::IDOK;  // confirmed as stored
-      int answer = RunDialogOnTerminal(dialog, state, stdin, stderr);
-      if (answer != platform::IDOK) prompts.MarkCancelled();
-      return answer;
-    });
-  }
-  ~HandlerGuard() {
-    platform::SetMessageHandler({});
-    platform::SetDialogHandler({});
-  }
-};
 
 int Fail(int code, const std::string& message) {
   std::fprintf(stderr, "kiln: %s\n", message.c_str());
   return code;
 }
 
-// The file name as the exporter writes it: blanks become underscores.
-fs::path FixedBase(const fs::path& output) {
-  std::string stem = output.stem().string();
-  for (char& c : stem) {
-    if (c == ' ') c = '_';
-  }
-  return output.parent_path() / stem;
+double Now() {
+  using namespace std::chrono;
+  return duration<double>(steady_clock::now().time_since_epoch()).count();
 }
 
-// What tells whether an export wrote a file: the writer puts a new file in
-// place (a new inode), a log is rewritten (a new time or size). File times
-// alone would not do: they come from a coarse clock.
-struct FileStamp {
-  bool exists = false;
-  ino_t inode = 0;
-  timespec modified{};
-  off_t size = 0;
-
-  static FileStamp Of(const fs::path& file) {
-    struct stat info;
-    if (::stat(file.c_str(), &info) != 0) return {};
-    return {true, info.st_ino, info.st_mtim, info.st_size};
+// How bad an exit status is: a failure, a question left unanswered, a
+// cancel, errors, success.
+int Severity(int code) {
+  switch (code) {
+    case kExitSuccess:
+      return 0;
+    case kExitExportedWithErrors:
+      return 1;
+    case kExitCancelled:
+      return 2;
+    case kExitUsage:
+      return 3;
+    default:
+      return 4;
   }
-  bool WrittenAfter(const FileStamp& before) const {
-    if (!exists) return false;
-    return !before.exists || inode != before.inode || size != before.size ||
-           modified.tv_sec != before.modified.tv_sec || modified.tv_nsec != before.modified.tv_nsec;
+}
+
+struct PlannedExport {
+  std::string scene;
+  fs::path output;
+};
+
+// The exports asked for, each checked before any is run; an exit code and a
+// message for the first thing wrong.
+struct Plan {
+  std::vector<PlannedExport> exports;
+  int code = kExitSuccess;
+  std::string problem;
+
+  bool Refuse(int refusal, std::string text) {
+    code = refusal;
+    problem = std::move(text);
+    return false;
   }
 };
 
-// The lines of a log file after its two head lines.
-std::vector<std::string> LoggedLines(const fs::path& log) {
-  std::vector<std::string> lines;
-  std::ifstream in(log);
-  std::string line;
-  int header = 2;  // "*** Errors exporting" (or the like) and a blank line
-  while (std::getline(in, line)) {
-    if (header > 0) {
-      --header;
-      continue;
+bool CheckFolder(Plan& plan, const fs::path& folder, const char* what) {
+  if (std::string problem = FolderProblem(folder); !problem.empty())
+    return plan.Refuse(kExitFailure, std::string(what) + " " + folder.string() + " " + problem);
+  if (::access(folder.c_str(), W_OK) != 0)
+    return plan.Refuse(kExitFailure,
+                       std::string(what) + " " + folder.string() + " cannot be written");
+  return true;
+}
+
+Plan MakePlan(const ExportOptions& options, const ExporterModule& module) {
+  Plan plan;
+  const std::vector<std::string> extensions = module.Extensions();
+  const bool batch = !options.outDir.empty() || !options.kind.empty();
+  if (batch) {
+    if (options.outDir.empty()) {
+      plan.Refuse(kExitUsage, "--kind needs --out-dir: every scene is exported into that folder");
+      return plan;
     }
-    lines.push_back(line);
+    if (options.kind.empty()) {
+      plan.Refuse(kExitUsage, "--out-dir needs --kind (one of " + JoinExtensions(extensions) +
+                                  "): the outputs are named after the scenes");
+      return plan;
+    }
+    if (options.files.empty()) {
+      plan.Refuse(kExitUsage, "no scene to export: kiln export --kind KIND --out-dir DIR SCENE...");
+      return plan;
+    }
+    if (std::string problem = KindProblem(options.kind, extensions); !problem.empty()) {
+      plan.Refuse(kExitUsage, "--kind " + problem);
+      return plan;
+    }
+    const std::string extension = options.kind[0] == '.' ? options.kind.substr(1) : options.kind;
+    for (const std::string& scene : options.files)
+      plan.exports.push_back(
+          {scene, fs::path(options.outDir) / (SceneStem(scene) + "." + extension)});
+  } else {
+    if (options.files.size() != 2) {
+      plan.Refuse(kExitUsage,
+                  "export takes a scene and an output file (kiln export SCENE OUTPUT), or several "
+                  "scenes with --kind KIND --out-dir DIR");
+      return plan;
+    }
+    fs::path output = options.files[1];
+    if (std::string problem = ExtensionProblem(output, extensions); !problem.empty()) {
+      plan.Refuse(kExitUsage, problem);
+      return plan;
+    }
+    plan.exports.push_back({options.files[0], output});
   }
-  return lines;
+
+  std::map<fs::path, std::string> outputs;
+  for (const PlannedExport& planned : plan.exports) {
+    std::error_code error;
+    if (!fs::exists(planned.scene, error)) {
+      plan.Refuse(kExitUsage, "File does not exist: " + planned.scene);
+      return plan;
+    }
+    fs::path written = WrittenName(fs::absolute(planned.output)).lexically_normal();
+    auto [other, added] = outputs.emplace(written, planned.scene);
+    if (!added) {
+      plan.Refuse(kExitUsage, other->second + " and " + planned.scene +
+                                  " would both be written to " + written.string() +
+                                  ": export them into different folders");
+      return plan;
+    }
+  }
+  fs::path folder =
+      batch ? fs::path(options.outDir) : fs::absolute(plan.exports[0].output).parent_path();
+  if (!CheckFolder(plan, fs::absolute(folder), "output folder")) return plan;
+
+  if (!options.configDir.empty()) {
+    if (std::string problem = FolderProblem(options.configDir); !problem.empty()) {
+      plan.Refuse(kExitUsage, "--config-dir " + options.configDir + " " + problem);
+      return plan;
+    }
+    if ((options.saveSettings || options.resetSettings) &&
+        ::access(options.configDir.c_str(), W_OK) != 0) {
+      plan.Refuse(kExitUsage,
+                  std::string(options.saveSettings ? "--save-settings" : "--reset-settings") +
+                      ": the configuration folder " + options.configDir + " cannot be written");
+      return plan;
+    }
+  }
+  if (!options.report.empty() && options.report != "-") {
+    std::error_code error;
+    fs::path parent = fs::absolute(options.report).parent_path();
+    if (std::string problem = FolderProblem(parent); !problem.empty()) {
+      plan.Refuse(kExitUsage,
+                  "--report " + options.report + ": the folder " + parent.string() + " " + problem);
+    } else if (fs::is_directory(options.report, error)) {
+      plan.Refuse(kExitUsage, "--report " + options.report + " is a folder, not a file");
+    }
+  }
+  return plan;
 }
 
-// When a log file could not be written, the failures recorded are the only
-// account of what went wrong: every one is told.
-void ReportUnwrittenLogs(const std::vector<platform::WriteFailure>& failures,
-                         const std::vector<fs::path>& logs) {
-  bool logFailed = false;
-  for (const auto& failure : failures) {
-    for (const auto& log : logs) logFailed = logFailed || failure.file == log.string();
-  }
-  if (!logFailed) return;
-  std::fprintf(stderr, "kiln: the log files could not be written:\n");
-  for (const auto& failure : failures) {
-    std::fprintf(stderr, "kiln:   %s: %s\n", failure.file.c_str(),
-                 platform::SystemErrorText(failure.error).c_str());
-  }
-}
-
-std::string Extension(const fs::path& output) {
-  std::string ext = output.extension().string();
-  return ext.empty() ? ext : ext.substr(1);
-}
-
-std::string Join(const std::vector<std::string>& items) {
-  std::string text;
-  for (const auto& item : items) text += (text.empty() ? "" : ", ") + item;
-  return text;
+// The scenes of the plan from index on.
+std::vector<std::string> ScenesFrom(const Plan& plan, size_t index) {
+  std::vector<std::string> scenes;
+  for (size_t i = index; i < plan.exports.size(); ++i) scenes.push_back(plan.exports[i].scene);
+  return scenes;
 }
 
 }  // namespace
+
+std::string FolderProblem(const fs::path& folder) {
+  std::error_code error;
+  if (fs::is_directory(folder, error)) return {};
+  return fs::exists(folder, error) ? "is a file, not a folder" : "does not exist";
+}
 
 std::string DefaultConfigDir() {
   if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg) {
@@ -138,6 +189,7 @@ std::string DefaultConfigDir() {
 }
 
 int RunExportCommand(const ExportOptions& options) {
+  const double started = Now();
   std::unique_ptr<ExporterModule> module;
   try {
     module = std::make_unique<ExporterModule>(options.plugin.empty() ? DefaultModulePath()
@@ -145,122 +197,87 @@ int RunExportCommand(const ExportOptions& options) {
   } catch (const ModuleError& error) {
     return Fail(kExitFailure, error.what());
   }
+  Plan plan = MakePlan(options, *module);
+  if (!plan.problem.empty()) return Fail(plan.code, plan.problem);
 
-  fs::path output = fs::absolute(options.output);
-  std::string extension = Extension(output);
-  std::unique_ptr<SceneExport> exporter = module->CreateExporterFor(extension);
-  if (!exporter) {
-    return Fail(kExitUsage, "no exporter writes '." + extension +
-                                "' files; known extensions: " + Join(module->Extensions()));
-  }
-  ExportSignals signals(output.string());
-  fs::path folder = output.parent_path();
-  if (!fs::is_directory(folder)) {
-    return Fail(kExitFailure, "output folder " + folder.string() + " does not exist");
-  }
-  if (::access(folder.c_str(), W_OK) != 0) {
-    return Fail(kExitFailure, "output folder " + folder.string() + " cannot be written");
+  std::unique_ptr<ExportReport> report;
+  if (!options.report.empty()) {
+    report = std::make_unique<ExportReport>(options.report, module->Path(),
+                                            module->ExporterVersion(), module->Version());
+    if (std::string problem = report->Open(); !problem.empty()) return Fail(kExitUsage, problem);
   }
 
-  std::unique_ptr<Scene> scene;
-  try {
-    scene = LoadSceneFile(options.scene);
-  } catch (const std::exception& error) {
-    return Fail(kExitFailure, error.what());
-  }
-  if (!options.configDir.empty()) scene->pluginConfigDir = options.configDir;
-  if (scene->pluginConfigDir.empty()) scene->pluginConfigDir = DefaultConfigDir();
-  std::error_code ignored;
-  fs::create_directories(scene->pluginConfigDir, ignored);
-  if (AnyOverride(options.settings)) {
-    std::string problem = ApplySettingOverrides(scene->pluginConfigDir.string(), options.settings);
-    if (!problem.empty()) return Fail(kExitFailure, problem);
+  ExportSignals signals;
+  const size_t total = plan.exports.size();
+  size_t done = 0;
+  int worst = kExitSuccess;
+  std::map<std::string, int> results;
+  // What a signal leaves while export `index` runs (or, past the last, between them).
+  auto arm = [&](size_t index, const std::string& running, std::vector<std::string> remove) {
+    LastWords words;
+    words.message = running;
+    if (total > 1 || running.empty()) {
+      const size_t notStarted = total - std::min(total, index + (running.empty() ? 0 : 1));
+      words.message += (running.empty() ? "" : "; ") + std::to_string(done) + " of " +
+                       CountOf(total, "scene") + " exported before" +
+                       (notStarted > 0 ? ", " + std::to_string(notStarted) + " not started" : "");
+    }
+    words.remove = std::move(remove);
+    if (report) {
+      const PlannedExport* current = index < total ? &plan.exports[index] : nullptr;
+      std::string output = current ? WrittenName(fs::absolute(current->output)).string() : "";
+      // A signal decides kiln's exit status, whatever the scenes before it gave.
+      auto document = [&](int signalCode, const char* result) {
+        return report->Document(signalCode, Now() - started, current ? &current->scene : nullptr,
+                                current ? &output : nullptr, result, ScenesFrom(plan, index + 1));
+      };
+      words.reportInterrupted = document(kExitCancelled, "interrupted");
+      words.reportTerminated = document(kExitFailure, "terminated");
+      if (!report->ToStandardOutput()) {
+        words.reportTemporary = report->TemporaryName();
+        words.reportTarget = report->Target();
+      }
+    }
+    ExportSignals::SetLastWords(std::move(words));
+  };
+
+  int stoppedBy = 0;
+  size_t ran = 0;
+  for (size_t i = 0; i < total && !stoppedBy; ++i, ++ran) {
+    ExportSignals::Resume();
+    ExportJob job(options, *module, plan.exports[i].scene, plan.exports[i].output);
+    arm(i, "nothing was exported from " + plan.exports[i].scene, {});
+    if (job.Prepare()) {
+      arm(i, job.InterruptedText(), job.TemporaryPaths());
+      job.Run();
+    }
+    const ExportOutcome& outcome = job.Outcome();
+    if (Severity(outcome.exitCode) > Severity(worst)) worst = outcome.exitCode;
+    ++results[outcome.result];
+    if (outcome.exitCode == kExitSuccess || outcome.exitCode == kExitExportedWithErrors) ++done;
+    if (report) report->Add(outcome);
+    stoppedBy = outcome.signal;
+    arm(i + 1, "", {});
   }
 
-  bool interactive = ::isatty(STDIN_FILENO) && ::isatty(STDERR_FILENO);
-  TerminalPrompts prompts(stdin, stderr, interactive);
-  prompts.SetQuestionAnswer(options.iniAnswer);
-  HandlerGuard handlers(prompts, interactive && !options.quiet);
-
-  SceneInterface ip(*scene);
-  ProgressBar bar(stderr);
-  const bool showBar = ::isatty(STDERR_FILENO);
-  ip.SetProgressObserver([&bar, showBar](const ProgressEvent& event) {
-    // The walk is over when the progress window ends: what follows puts the
-    // finished files in place, which a signal must not cut in two.
-    if (event.kind == ProgressEvent::Kind::kEnd) ExportSignals::Defer();
-    if (!showBar) return;
-    if (event.kind == ProgressEvent::Kind::kStart)
-      bar.Start(event.title);
-    else if (event.kind == ProgressEvent::Kind::kUpdate)
-      bar.Update(event.percent);
-    else
-      bar.End();
-  });
-
-  fs::path base = FixedBase(output);
-  fs::path written = base;
-  written += output.extension();
-  fs::path ini = base;
-  ini += ".ini";
-  fs::path errorsLog = base;
-  errorsLog += "_errors.log";
-  FileStamp outputBefore = FileStamp::Of(written);
-  FileStamp errorsBefore = FileStamp::Of(errorsLog);
-  fs::path warningsLog = base;
-  warningsLog += "_warnings.log";
-  fs::path informationsLog = base;
-  informationsLog += "_informations.log";
-  FileStamp warningsBefore = FileStamp::Of(warningsLog);
-
-  ExpInterface ei;
-  int result = 0;
-  platform::TakeWriteFailures();  // only this export's
-  RunWithLargeStack([&] {
-    TransformsHeldStill held(*scene);
-    result = exporter->DoExport(output.c_str(), &ei, &ip, options.quiet ? 1 : 0,
-                                options.selected ? SCENE_EXPORT_SELECTED : 0);
-  });
-
-  if (prompts.Unanswered()) {
-    return Fail(kExitUsage, ini.string() + " exists and nobody answered \"" +
-                                *prompts.Unanswered() +
-                                "\": pass --ini overwrite, --ini keep or --ini cancel");
+  // As when the signal ends the program at once: its status, not the worst.
+  if (stoppedBy) worst = ExitCodeForSignal(stoppedBy);
+  if (total > 1) {
+    std::string summary;
+    for (const auto& [result, count] : results)
+      summary += (summary.empty() ? "" : ", ") + std::to_string(count) + " " + result;
+    if (ran < total) summary += ", " + std::to_string(total - ran) + " not started";
+    std::fprintf(stderr, "kiln: %zu scenes: %s\n", total, summary.c_str());
   }
-  if (prompts.Cancelled()) return Fail(kExitCancelled, "export cancelled; nothing was written");
-
-  std::vector<std::string> errors;
-  if (FileStamp::Of(errorsLog).WrittenAfter(errorsBefore)) errors = LoggedLines(errorsLog);
-  for (const std::string& error : errors) std::fprintf(stderr, "kiln: error: %s\n", error.c_str());
-  ReportUnwrittenLogs(platform::TakeWriteFailures(), {errorsLog, warningsLog, informationsLog});
-  const bool completed = result && FileStamp::Of(written).WrittenAfter(outputBefore);
-  if (int signal = ExportSignals::Deferred()) {
-    return Fail(ExitCodeForSignal(signal),
-                std::string(signal == SIGINT ? "interrupted" : "terminated") +
-                    " at the end of the export: " + written.string() +
-                    (completed ? " and its side files are the new ones" : " was not written"));
+  if (report) {
+    std::string problem = report->Write(
+        report->Document(worst, Now() - started, nullptr, nullptr, nullptr, ScenesFrom(plan, ran)));
+    if (!problem.empty()) {
+      Fail(0, problem);
+      if (Severity(kExitFailure) > Severity(worst)) worst = kExitFailure;
+    }
   }
-
-  if (!completed) {
-    return Fail(kExitFailure, "export failed; " + written.string() + " was not written" +
-                                  (errors.empty() ? "" : " (see " + errorsLog.string() + ")"));
-  }
-  if (!errors.empty()) {
-    return Fail(kExitExportedWithErrors, "exported " + written.string() + " with " +
-                                             std::to_string(errors.size()) + " errors (see " +
-                                             errorsLog.string() + ")");
-  }
-  size_t warnings = 0;
-  if (FileStamp::Of(warningsLog).WrittenAfter(warningsBefore)) {
-    warnings = LoggedLines(warningsLog).size();
-  }
-  if (warnings == 0) {
-    std::fprintf(stderr, "kiln: exported %s\n", written.c_str());
-  } else {
-    std::fprintf(stderr, "kiln: exported %s with %zu warnings (see %s)\n", written.c_str(),
-                 warnings, warningsLog.c_str());
-  }
-  return kExitSuccess;
+  return worst;
 }
 
 }  // namespace kiln::standalone

@@ -297,7 +297,10 @@ RotationCurve::RotationCurve(Interpolation interpolation, std::vector<TurnKey> k
     Prepared& p = keys_[i];
     const Vec axis{k.axis.x, k.axis.y, k.axis.z};
     const double length = Norm(axis);
-    const Vec g = length > 0 ? (k.angle / 2 / length) * axis : Vec{};
+    Vec g = length > 0 ? (k.angle / 2 / length) * axis : Vec{};
+    // Only TCB keys carry whole turns; linear and smooth rotations take the
+    // short way to the key's orientation, as slerp between quaternions does.
+    if (interpolation != Interpolation::kTCB) g = LogShort(Exp(g));
     p.time = k.time;
     p.g[0] = g.x, p.g[1] = g.y, p.g[2] = g.z;
     q = Mul(q, Exp(g));

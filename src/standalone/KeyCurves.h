@@ -7,8 +7,8 @@
 
 // The curves a modelling host draws through keyframes, evaluated at any time
 // (in ticks, as doubles) with the out-of-range types applied outside the keys:
-//  - linear: straight lines; rotations turn at a steady rate (slerp, any
-//    number of turns);
+//  - linear: straight lines; rotations turn at a steady rate the short way
+//    to each key's orientation (slerp);
 //  - TCB (Kochanek-Bartels): Hermite segments whose tangents come from the
 //    neighbouring keys weighted by tension, continuity and bias and adjusted
 //    for unevenly spaced keys; the end keys get the natural-spline tangent
@@ -18,7 +18,9 @@
 //    squad between the keys;
 //  - Bezier: per segment a cubic in time and in value, with control points a
 //    fraction (the key's length) of the segment away from each key along its
-//    tangent. Rotations without tangents turn smoothly (TCB at the defaults).
+//    tangent. Rotations without tangents turn smoothly (TCB at the defaults),
+//    the short way to each key's orientation like linear ones; only TCB
+//    rotation keys carry whole turns.
 namespace kiln::standalone {
 
 // A time outside the keys as the curve reads it.

@@ -79,6 +79,14 @@ unsigned long ExporterModule::Version() const {
   return version_();
 }
 
+unsigned ExporterModule::ExporterVersion() const {
+  for (const RegisteredClass& registered : classes_) {
+    if (registered.superClass != SCENE_EXPORT_CLASS_ID) continue;
+    if (auto exporter = CreateSceneExport(registered.desc)) return exporter->Version();
+  }
+  return 0;
+}
+
 std::unique_ptr<SceneExport> ExporterModule::CreateExporterFor(const std::string& extension) const {
   for (const RegisteredClass& registered : classes_) {
     if (registered.superClass != SCENE_EXPORT_CLASS_ID) continue;

@@ -28,7 +28,10 @@ class ExporterModule {
 
   const std::string& Path() const { return path_; }
   std::string Description() const;
+  // LibVersion: the host version the module was built for.
   unsigned long Version() const;
+  // Version() of the module's first scene exporter class; 0 without one.
+  unsigned ExporterVersion() const;
   const std::vector<RegisteredClass>& Classes() const { return classes_; }
 
   // A new scene exporter whose extensions include extension (without the

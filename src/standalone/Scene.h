@@ -111,7 +111,13 @@ class Scene {
   //  - IK chains: start and end joints of this scene, the end joint below
   //    the start joint, the chain's own node not the start joint or below it;
   //  - target and bone nodes, materials and maps belong to this scene; a
-  //    node does not target itself;
+  //    node does not target itself, nor, on a look-at transform, a node
+  //    below it;
+  //  - camera, light and slider parameters finite; clipping distances not
+  //    below zero and a hotspot not larger than its falloff, as values, key
+  //    values and at every key time (ObjectValidation.h);
+  //  - every float wire follows a float controller of this scene, no wire
+  //    follows itself round a loop, and no two controllers share an id;
   //  - meshes: finite vertices; face vertex indices below the vertex count;
   //    texture and colour faces absent or one per face, with indices below
   //    their vertex counts; specified normals absent or one per vertex,

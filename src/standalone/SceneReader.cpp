@@ -52,12 +52,17 @@ class Reader {
     if (auto materials = top.Find("materials")) ReadMaterials(*materials);
     if (auto nodes = top.Find("nodes")) {
       CreateNodes(*nodes);
-      for (Entry& entry : entries_) FillNode(entry);
+      for (Entry& entry : entries_) Collect([&] { FillNode(entry); });
     }
+    if (!problems_.empty()) return nullptr;
     controllerIds_.Resolve();
     scene_->SetDefaultBindPoses();
     return std::move(scene_);
   }
+
+  // The problems of the textures, materials and nodes that could not be
+  // read (Run then gives no scene): one for each, the first it has.
+  const std::vector<SceneFileProblem>& Problems() const { return problems_; }
 
   // Where each node came from, to name it in validation problems.
   std::string PathOf(const SceneNode* node) const {
@@ -71,6 +76,16 @@ class Reader {
     uint32_t handle;
     SceneNode* node;
   };
+
+  // Runs read; a problem it finds is kept and reading goes on with the next item.
+  template <typename Read>
+  void Collect(Read read) {
+    try {
+      read();
+    } catch (const JsonInputError& e) {
+      problems_.push_back({e.path, e.message});
+    }
+  }
 
   void ReadHeader(const JsonValue& top) {
     const JsonValue format = top.At("format");
@@ -95,55 +110,56 @@ class Reader {
 
   void ReadTextures(const JsonValue& list) {
     for (size_t i = 0; i < list.Size(); ++i) scene_->CreateTexture("");
-    for (size_t i = 0; i < list.Size(); ++i) {
-      const JsonValue v = list[i];
-      v.ExpectObject({"name", "class", "classId", "uvAxis", "subTexmaps", "file", "alphaAsMono",
-                      "alphaAsRGB", "uv", "paramBlocks", "customAttributes"});
-      Texture& texture = *scene_->Textures()[i];
-      if (auto name = v.Find("name")) texture.name = name->Name();
-      ReadClass(v, "Bitmap", KnownTextureClasses(), "texture", &texture.classId,
-                &texture.className);
-      if (auto axis = v.Find("uvAxis")) {
-        const std::string name = axis->String();
-        const char* names[] = {"UV", "VW", "WU"};
-        int found = -1;
-        for (int a = 0; a < 3; ++a) found = name == names[a] ? a : found;
-        if (found < 0) axis->Fail("expected \"UV\", \"VW\" or \"WU\"");
-        texture.SetUVAxis(found);
-      }
-      if (auto subs = v.Find("subTexmaps")) {
-        for (size_t s = 0; s < subs->Size(); ++s)
-          texture.subTexmaps.push_back(TextureRef((*subs)[s]));
-      }
-      ReadTextureFields(v, texture, baseDir_);
+    for (size_t i = 0; i < list.Size(); ++i) Collect([&] { ReadTexture(list[i], i); });
+  }
+
+  void ReadTexture(const JsonValue& v, size_t i) {
+    v.ExpectObject({"name", "class", "classId", "uvAxis", "subTexmaps", "file", "alphaAsMono",
+                    "alphaAsRGB", "uv", "paramBlocks", "customAttributes"});
+    Texture& texture = *scene_->Textures()[i];
+    if (auto name = v.Find("name")) texture.name = name->Name();
+    ReadClass(v, "Bitmap", KnownTextureClasses(), "texture", &texture.classId, &texture.className);
+    if (auto axis = v.Find("uvAxis")) {
+      const std::string name = axis->String();
+      const char* names[] = {"UV", "VW", "WU"};
+      int found = -1;
+      for (int a = 0; a < 3; ++a) found = name == names[a] ? a : found;
+      if (found < 0) axis->Fail("expected \"UV\", \"VW\" or \"WU\"");
+      texture.SetUVAxis(found);
     }
+    if (auto subs = v.Find("subTexmaps")) {
+      for (size_t s = 0; s < subs->Size(); ++s)
+        texture.subTexmaps.push_back(TextureRef((*subs)[s]));
+    }
+    ReadTextureFields(v, texture, baseDir_);
   }
 
   void ReadMaterials(const JsonValue& list) {
     for (size_t i = 0; i < list.Size(); ++i) scene_->CreateMaterial("");
-    for (size_t i = 0; i < list.Size(); ++i) {
-      const JsonValue v = list[i];
-      v.ExpectObject({"name", "class", "classId", "subMaterials", "maps", "slotNames", "ambient",
-                      "diffuse", "specular", "shininess", "shineStrength", "opacity", "twoSided",
-                      "requirements", "amounts", "mapEnables", "paramBlocks", "customAttributes"});
-      Material& material = *scene_->Materials()[i];
-      if (auto name = v.Find("name")) material.name = name->Name();
-      ReadClass(v, "Standard", KnownMaterialClasses(), "material", &material.classId,
-                &material.className);
-      if (auto subs = v.Find("subMaterials")) {
-        for (size_t s = 0; s < subs->Size(); ++s) {
-          material.subMaterials.push_back(MaterialRef((*subs)[s]));
-        }
+    for (size_t i = 0; i < list.Size(); ++i) Collect([&] { ReadMaterial(list[i], i); });
+  }
+
+  void ReadMaterial(const JsonValue& v, size_t i) {
+    v.ExpectObject({"name", "class", "classId", "subMaterials", "maps", "slotNames", "ambient",
+                    "diffuse", "specular", "shininess", "shineStrength", "opacity", "twoSided",
+                    "requirements", "amounts", "mapEnables", "paramBlocks", "customAttributes"});
+    Material& material = *scene_->Materials()[i];
+    if (auto name = v.Find("name")) material.name = name->Name();
+    ReadClass(v, "Standard", KnownMaterialClasses(), "material", &material.classId,
+              &material.className);
+    if (auto subs = v.Find("subMaterials")) {
+      for (size_t s = 0; s < subs->Size(); ++s) {
+        material.subMaterials.push_back(MaterialRef((*subs)[s]));
       }
-      if (auto maps = v.Find("maps")) {
-        if (!maps->IsObject()) maps->FailType("an object of slot names");
-        for (const auto& item : maps->Raw().items()) {
-          const JsonValue map = maps->At(item.key());
-          material.SetMap(MapSlot(map, item.key()), TextureRef(map));
-        }
-      }
-      ReadMaterialFields(v, material);
     }
+    if (auto maps = v.Find("maps")) {
+      if (!maps->IsObject()) maps->FailType("an object of slot names");
+      for (const auto& item : maps->Raw().items()) {
+        const JsonValue map = maps->At(item.key());
+        material.SetMap(MapSlot(map, item.key()), TextureRef(map));
+      }
+    }
+    ReadMaterialFields(v, material);
   }
 
   static int MapSlot(const JsonValue& where, const std::string& name) {
@@ -205,35 +221,50 @@ class Reader {
       list.Fail(std::to_string(list.Size()) + " nodes, more than the " + std::to_string(kMaxNodes) +
                 " a scene may hold");
     }
+    // The tree is built only when every node's handle and parent are sound;
+    // until then each node's problem is collected, so all of them are told.
+    const size_t problemsBefore = problems_.size();
     std::vector<std::optional<uint32_t>> parents;
     for (size_t i = 0; i < list.Size(); ++i) {
       const JsonValue v = list[i];
-      v.ExpectObject({"name", "handle", "parent", "hidden", "selected", "transform", "objectOffset",
-                      "visibility", "target", "userProps", "material", "object", "mesh",
-                      "modifiers"});
-      const JsonValue handle = v.At("handle");
-      const uint32_t h = handle.Uint();
-      if (h == Scene::kRootHandle) handle.Fail("handle 0 is the scene root's");
-      auto [it, inserted] = byHandle_.emplace(h, i);
-      if (!inserted) {
-        handle.Fail("handle " + std::to_string(h) + " is already used by /nodes/" +
-                    std::to_string(it->second));
-      }
-      entries_.push_back({v, h, nullptr});
-      auto parent = v.Find("parent");
-      parents.push_back(parent && !parent->IsNull() ? std::optional<uint32_t>(parent->Uint())
-                                                    : std::nullopt);
+      entries_.push_back({v, 0, nullptr});
+      parents.emplace_back();
+      Collect([&] {
+        const JsonValue handle = v.At("handle");
+        const uint32_t h = handle.Uint();
+        if (h == Scene::kRootHandle) handle.Fail("handle 0 is the scene root's");
+        auto [it, inserted] = byHandle_.emplace(h, i);
+        if (!inserted) {
+          handle.Fail("handle " + std::to_string(h) + " is already used by /nodes/" +
+                      std::to_string(it->second));
+        }
+        entries_[i].handle = h;
+        auto parent = v.Find("parent");
+        if (parent && !parent->IsNull()) parents[i] = parent->Uint();
+      });
+      Collect([&] {
+        v.ExpectObject({"name", "handle", "parent", "hidden", "selected", "transform",
+                        "objectOffset", "visibility", "target", "userProps", "material", "object",
+                        "mesh", "modifiers"});
+      });
     }
     std::vector<int> parentIndex(entries_.size(), -1);
     for (size_t i = 0; i < entries_.size(); ++i) {
       if (!parents[i]) continue;
       auto it = byHandle_.find(*parents[i]);
       if (it == byHandle_.end()) {
-        entries_[i].json.At("parent").Fail("no node has handle " + std::to_string(*parents[i]));
+        Collect([&] {
+          entries_[i].json.At("parent").Fail("no node has handle " + std::to_string(*parents[i]));
+        });
+      } else {
+        parentIndex[i] = static_cast<int>(it->second);
       }
-      parentIndex[i] = static_cast<int>(it->second);
     }
-    CheckParentLoops(parentIndex);
+    if (problems_.size() == problemsBefore) Collect([&] { CheckParentLoops(parentIndex); });
+    if (problems_.size() != problemsBefore) {
+      entries_.clear();
+      return;
+    }
     for (Entry& entry : entries_) {
       entry.node = &scene_->CreateNode(entry.json.At("name").Name(), nullptr, entry.handle);
       nodeIndex_[entry.node] = &entry - entries_.data();
@@ -542,6 +573,7 @@ class Reader {
   std::unordered_map<uint32_t, size_t> byHandle_;
   std::unordered_map<const SceneNode*, size_t> nodeIndex_;
   ControllerIds controllerIds_;
+  std::vector<SceneFileProblem> problems_;
 };
 
 }  // namespace
@@ -554,6 +586,7 @@ std::unique_ptr<Scene> ReadSceneText(std::string_view text, const std::string& f
     const nlohmann::json doc = ParseJson(text);
     Reader reader(doc, baseDir);
     scene = reader.Run();
+    if (!scene) throw SceneLoadError(fileName, reader.Problems());
     for (const SceneProblem& problem : scene->Validate()) {
       std::string path = problem.node ? reader.PathOf(problem.node) : std::string();
       if (!problem.path.empty()) path += "/" + problem.path;

@@ -1,23 +1,24 @@
 #include "standalone/SettingsOverrides.h"
 
-#include <cstdint>
-#include <cstdio>
-#include <filesystem>
-#include <memory>
-
-#include "platform/FileSystem.h"
-#include "platform/TemporaryFiles.h"
+#include <cstring>
 
 namespace kiln::standalone {
 namespace {
 
-constexpr int32_t kRecordSize = 44;
-constexpr int32_t kDefaults[kSettingCount] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 1};
+constexpr int32_t kRecordSize = 4 * kSettingCount;
+constexpr SettingFlags kDefaults = {1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 1};
 
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
+void PutInt32(std::string& bytes, size_t at, int32_t value) {
+  uint32_t bits = static_cast<uint32_t>(value);
+  for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>(bits >> (8 * i));
+}
+
+int32_t GetInt32(const std::string& bytes, size_t at) {
+  uint32_t bits = 0;
+  for (int i = 0; i < 4; ++i)
+    bits |= uint32_t{static_cast<unsigned char>(bytes[at + i])} << (8 * i);
+  return static_cast<int32_t>(bits);
+}
 
 }  // namespace
 
@@ -33,29 +34,25 @@ bool AnyOverride(const SettingOverrides& overrides) {
   return false;
 }
 
-std::string ApplySettingOverrides(const std::string& configFolder,
-                                  const SettingOverrides& overrides) {
-  std::string path = (std::filesystem::path(configFolder) / "kilnmaxexporter.cfg").string();
-  int32_t flags[kSettingCount];
-  std::copy(std::begin(kDefaults), std::end(kDefaults), flags);
-  if (File in{std::fopen(path.c_str(), "rb")}) {
-    int32_t size = 0;
-    if (std::fread(&size, sizeof size, 1, in.get()) != 1 || size != kRecordSize ||
-        std::fread(flags, sizeof flags, 1, in.get()) != 1) {
-      return path + ": not a settings file of this exporter (wrong version); remove it or fix it";
-    }
-  }
+std::string DefaultSettingsRecord() {
+  std::string record(kSettingsRecordBytes, '\0');
+  PutInt32(record, 0, kRecordSize);
+  for (int i = 0; i < kSettingCount; ++i) PutInt32(record, 4 + 4 * i, kDefaults[i]);
+  return record;
+}
+
+std::optional<SettingFlags> ReadSettingsRecord(const std::string& bytes) {
+  if (bytes.size() < kSettingsRecordBytes || GetInt32(bytes, 0) != kRecordSize) return {};
+  SettingFlags flags;
+  for (int i = 0; i < kSettingCount; ++i) flags[i] = GetInt32(bytes, 4 + 4 * i);
+  return flags;
+}
+
+void ApplyOverrides(std::string& record, const SettingOverrides& overrides) {
+  if (!ReadSettingsRecord(record)) return;
   for (int i = 0; i < kSettingCount; ++i) {
-    if (overrides[i]) flags[i] = *overrides[i] ? 1 : 0;
+    if (overrides[i]) PutInt32(record, 4 + 4 * i, *overrides[i] ? 1 : 0);
   }
-  std::error_code error;
-  std::filesystem::create_directories(configFolder, error);
-  std::string record(reinterpret_cast<const char*>(&kRecordSize), sizeof kRecordSize);
-  record.append(reinterpret_cast<const char*>(flags), sizeof flags);
-  if (!platform::WriteWholeFile(path, record)) {
-    return path + ": cannot write the settings file: " + platform::SystemErrorText(errno);
-  }
-  return {};
 }
 
 }  // namespace kiln::standalone

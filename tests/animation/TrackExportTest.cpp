@@ -312,7 +312,7 @@ TEST_F(TrackExportTest, sampledTransformsInlineAndStreamed) {
   auto& slide = b.Node("Slide");
   auto scene = b.Build();
   spin.node().PRS()->rotation = RotationController::WithKeys(
-      Interpolation::kLinear, {Turn(0, 0), Turn(4800, kPi, {0, 0, 1})});
+      Interpolation::kLinear, {Turn(0, 0), Turn(4800, kPi * 2 / 3, {0, 0, 1})});
   Keyframe<Point3> a, z;
   z.time = 4800, z.value = {30, 0, 0};
   slide.node().PRS()->position = PositionController::WithKeys(Interpolation::kLinear, {a, z});
@@ -330,11 +330,12 @@ TEST_F(TrackExportTest, sampledTransformsInlineAndStreamed) {
     EXPECT_EQ(s->streamed, streamed);
     EXPECT_EQ(s->times,
               (std::vector<float>{0, 5.0f / 30, 10.0f / 30, 15.0f / 30, 20.0f / 30, 25.0f / 30}));
-    // Sample 3 (frame 15) has turned half way to 180 degrees about z: the x
-    // axis points along y (output z), the translation stays (1, 3, 2).
+    // Sample 3 (frame 15) has turned half way to 120 degrees about z: the x
+    // axis points to (cos 60, sin 60, 0), host y being output z; the
+    // translation stays (1, 3, 2).
     const reader::Matrix3x4& m = s->matrices.at(3);
-    EXPECT_NEAR(m[0], 0, 1e-6f);
-    EXPECT_NEAR(m[8], 1, 1e-6f);
+    EXPECT_NEAR(m[0], 0.5f, 1e-6f);
+    EXPECT_NEAR(m[8], std::sqrt(0.75f), 1e-6f);
     EXPECT_EQ((std::vector<float>{m[3], m[7], m[11]}), (std::vector<float>{1, 3, 2}));
     // Nothing moves: one sample at time 0, in the main file either way.
     EXPECT_EQ(sampled(1)->count, 1u);

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # parallel.sh KILN SCENE DIR ROUNDS: in each round four exports of SCENE run
-# at once with one configuration folder (each rewriting its settings file),
+# at once with one configuration folder (each saving its settings file),
 # two of them to the same output. Every one must succeed; afterwards the
 # settings file is whole, every output reads back and no temporary file stays.
 set -u
@@ -11,7 +11,7 @@ for ((round = 0; round < rounds; round++)); do
   pids=()
   for out in a a b c; do
     "$kiln" export "$scene" "$dir/$out.zqs" --quiet --ini overwrite --config-dir "$dir/config" \
-      --copy-textures on >"$dir/log.$round.${#pids[@]}" 2>&1 &
+      --copy-textures on --save-settings >"$dir/log.$round.${#pids[@]}" 2>&1 &
     pids+=($!)
   done
   for ((n = 0; n < ${#pids[@]}; n++)); do

@@ -13,13 +13,6 @@ using kiln::testing::ReadFileBytes;
 using kiln::testing::TempFolder;
 using kiln::testing::WriteFileBytes;
 
-TEST(FileServices, joinPathAddsOneSeparator) {
-  EXPECT_EQ(JoinPath("out", "scene.zqs"), "out/scene.zqs");
-  EXPECT_EQ(JoinPath("out/", "scene.zqs"), "out/scene.zqs");
-  EXPECT_EQ(JoinPath("out\\", "scene.zqs"), "out\\scene.zqs");
-  EXPECT_EQ(JoinPath("", "scene.zqs"), "scene.zqs");
-}
-
 TEST(FileServices, createFolderAcceptsAnExistingFolderOnly) {
   TempFolder folder;
   std::string textures = folder.File("textures");

@@ -23,7 +23,10 @@ TEST(HelperExport, boxesIKChainObjectsAndBoneHelpers) {
     {"name": "IK", "handle": 6, "object": "ikChainObject", "visibility": 1,
      "transform": {"position": {"type": "linear", "keys": [{"time": 0, "value": [0, 0, 0]},
                                                            {"time": 4800, "value": [3, 0, 0]}]}}},
-    {"name": "BoneHelper", "handle": 7, "object": "boneHelper"})");
+    {"name": "BoneHelper", "handle": 7, "object": "boneHelper"},
+    {"name": "Slider", "handle": 8, "object": "slider"},
+    {"name": "Skinned", "handle": 9, "mesh": {"verts": [[0, 0, 0], [1, 0, 0], [0, 1, 0]],
+     "faces": [{"v": [0, 1, 2]}]}, "modifiers": [{"type": "skin"}]})");
   ExportHarness harness;
   scene->animRange = Interval(1600, 4800);  // the chain object is placed at the range start
   ASSERT_EQ(harness.Export(*scene, "helpers.zqs", true), 1);
@@ -48,10 +51,22 @@ TEST(HelperExport, boxesIKChainObjectsAndBoneHelpers) {
   EXPECT_EQ(chain->transform, (reader::Matrix3x4{1, 0, 0, 1, 0, 1, 0, 0, 0, 0, 1, 0}));
   EXPECT_EQ(NodeChunk(file, "BoneHelper"), nullptr);
 
+  EXPECT_EQ(NodeChunk(file, "Slider"), nullptr);
+
   ASSERT_EQ(harness.Export(*scene, "helpers.zqa", true), 1);
   const std::vector<std::string> tracks = TrackNames(harness.Read("helpers.zqa"));
-  EXPECT_EQ(std::vector<std::string>(tracks.begin() + 5, tracks.end()),
-            (std::vector<std::string>{"IK::PRS", "IK::IK_CHAIN", "IK::Visibility"}));
+  // Bone helpers and sliders ask for no track.
+  EXPECT_EQ(
+      std::vector<std::string>(tracks.begin() + 5, tracks.end()),
+      (std::vector<std::string>{"IK::PRS", "IK::IK_CHAIN", "IK::Visibility", "Skinned::PRS"}));
+
+  // A human character keeps its IK chain objects; its sliders are plain nodes.
+  ASSERT_EQ(harness.Export(*scene, "helpers.zqh", true), 1);
+  Ids human;
+  const reader::ChunkFile humanFile = harness.Read("helpers.zqh");
+  for (const reader::Chunk& chunk : humanFile.chunks.back().children)
+    human.emplace_back(chunk.id.type, chunk.id.subtype);
+  EXPECT_EQ(Ids(human.begin() + 5, human.end()), (Ids{{4, 0}, {22, 0}, {0, 2}}));
 }
 
 // The slider's value drives the door's y position and x rotation straight,

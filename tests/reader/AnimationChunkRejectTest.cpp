@@ -114,6 +114,11 @@ TEST(AnimationChunkRejects, streamsThatDoNotMatchTheirFileGiveNotes) {
             std::string::npos);
   EXPECT_FALSE(FindChunks(gap, 7, 33)[0]->As<SampledTransform>()->samplesRead);
 
+  // No samples at all: nothing to read, nothing to crash on.
+  ChunkFile none = ParseChunkFile(TrackFile(7, 33, Streamed(0, 0)));
+  AttachStream(none, Bytes(4, 0));
+  EXPECT_TRUE(FindChunks(none, 7, 33)[0]->As<SampledTransform>()->samplesRead);
+
   // One sample reads alike inline and streamed: streamed only when the
   // stream repeats its matrix at the expected place.
   ChunkFile one = ParseChunkFile(TrackFile(7, 33, Streamed(1, 0, 0)));

@@ -95,21 +95,21 @@ TEST(ChunkReaderRejects, chunksThatDoNotFitOrPayloadsThatEndEarly) {
   Rejection range = RejectionOf(shortRange);
   EXPECT_EQ(range.offset, 2u + 20 + 4);
   EXPECT_EQ(range.message,
-            "offset 26: chunk (20, 0, 1) at offset 2: payload ends inside field "
+            "offset 26: chunk (20, 0, 1) (starts at 2): payload ends inside field "
             "'length' (needs 4 bytes, 0 left)");
 
   // A node name that runs to the end of its payload.
   Bytes unterminated = Banner();
   Append(unterminated, {12, 22, 0, 1, 4, 0x41414141});
   EXPECT_EQ(RejectionOf(unterminated).message,
-            "offset 22: chunk (22, 0, 1) at offset 2: string 'name' has no terminating zero "
+            "offset 22: chunk (22, 0, 1) (starts at 2): string 'name' has no terminating zero "
             "before the end of the payload (4 bytes left)");
 
   // A negative record count.
   Bytes negative = Banner();
   Append(negative, {12, 14, 0, 1, 4, 0xFFFFFFFF});
   EXPECT_EQ(RejectionOf(negative).message,
-            "offset 22: chunk (14, 0, 1) at offset 2: negative count -1 in field 'record count'");
+            "offset 22: chunk (14, 0, 1) (starts at 2): negative count -1 in field 'record count'");
 
   // Chunks nested without end: tracks (each with an empty name), and unknown
   // chunks, whose payloads are only tried as chunks.

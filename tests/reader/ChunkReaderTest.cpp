@@ -74,30 +74,6 @@ TEST(ChunkReader, notesWhatIsOddButReadable) {
   EXPECT_EQ(file.chunks[0].children[0].UndecodedBytes(), 4u);
 }
 
-// A family of chunks added by its own registration function.
-struct Shadow final : Payload {
-  int32_t faces = 0;
-  std::string_view Kind() const override { return "shadow mesh"; }
-  nlohmann::ordered_json Fields() const override { return {{"faces", faces}}; }
-};
-
-TEST(ChunkReader, moreDecodersPlugIntoARegistry) {
-  DecoderRegistry registry;
-  registry.Add(99, 0, {Body::kNothing, [](PayloadCursor& cursor) -> std::shared_ptr<const Payload> {
-                         auto shadow = std::make_shared<Shadow>();
-                         shadow->faces = cursor.Int("face count");
-                         return shadow;
-                       }});
-  EXPECT_THROW(registry.Add(99, 0, {Body::kNothing, registry.Find(99, 0)->decode}),
-               std::logic_error);
-  std::vector<uint8_t> bytes = {'b', 0, 12, 0, 0, 0, 99, 0, 0, 0, 0, 0, 0,
-                                0,   1, 0,  0, 0, 4, 0,  0, 0, 6, 0, 0, 0};
-  ChunkFile file = ParseChunkFile(bytes, registry);
-  ASSERT_NE(file.chunks.at(0).As<Shadow>(), nullptr);
-  EXPECT_EQ(file.chunks[0].As<Shadow>()->faces, 6);
-  EXPECT_EQ(ParseChunkFile(bytes).chunks.at(0).decoded, nullptr);
-}
-
 TEST(ChunkDump, textShowsTheTreeWithOffsetsAndFields) {
   TempFolder folder;
   ChunkFile file = ParseChunkFile(WriteSampleFile(folder));

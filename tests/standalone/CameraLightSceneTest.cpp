@@ -9,6 +9,7 @@
 #include "standalone/CameraObject.h"
 #include "standalone/LightObject.h"
 #include "standalone/SceneCompare.h"
+#include "standalone/WireController.h"
 
 namespace kiln::standalone {
 namespace {
@@ -192,6 +193,19 @@ TEST(CameraLightSceneFile, examplesRoundTripAndBadParametersAreRefusedWithTheirP
       {R"({"name": "D", "handle": 1, "visibility": {"id": "a"}, "transform": {"roll": {"id": "a"}}})",
        "/nodes/0/visibility/id", "controller id \"a\" is already given to another controller"},
   };
+  // What a scene file cannot say, a built scene can.
+  auto built = SceneOf(camera + R"("near": 1}}, {"name": "D", "handle": 2, "transform":
+                       {"roll": {"type": "wire", "source": "v", "id": "w"}}, "visibility": {"id": "v"}})");
+  static_cast<CameraObject*>(built->FindNode("C")->ObjectRef())->Param(CameraObject::kFarClip)
+      .values[0].number = NAN;
+  auto* wire = dynamic_cast<WireFloatController*>(built->FindNode("D")->PRS()->roll.get());
+  wire->source = nullptr;
+  std::vector<std::string> problems;
+  for (const SceneProblem& problem : built->Validate()) problems.push_back(Describe(problem));
+  EXPECT_EQ(problems, (std::vector<std::string>{
+                          "node 'C' (handle 1) object/far: value is not finite",
+                          "node 'D' (handle 2): float wire \"w\" follows no float controller "
+                          "of this scene"}));
   for (const Bad& bad : cases) {
     SCOPED_TRACE(bad.nodes);
     try {

@@ -71,11 +71,19 @@ TEST(ControllerEvaluation, bezierSegmentIsCubicInTimeAndValueWithUnequalLengths)
   EXPECT_NEAR(thirds->ValueAt(800), 7.0f, 1e-4f);
 }
 
-TEST(ControllerEvaluation, linearRotationTurnsThroughMoreThanHalfATurn) {
-  // A turn of 270 degrees about z: halfway is 135 degrees, not -45.
+TEST(ControllerEvaluation, slerpPastHalfATurnTakesTheShortWay) {
+  // A linear key turning 270 degrees about z reaches the orientation of -90:
+  // slerp goes there the short way, so halfway is -45 degrees, not 135.
   auto linear = RotationController::WithKeys(Interpolation::kLinear, {Turn(0), Turn(100, 270)});
   EXPECT_TRUE(PointsNear(TurnedX(linear->ValueAt(50)),
-                         {std::cos(Degrees(135)), std::sin(Degrees(135)), 0}, 1e-5f));
+                         {std::cos(Degrees(-45)), std::sin(Degrees(-45)), 0}, 1e-5f));
+  // Smooth (Bezier) keys turning 200 degrees twice turn -160 each: through
+  // 0, -160 and -320 degrees, Catmull-Rom tangents of -160 per segment make
+  // the first half-segment -80 degrees (the long way would give +100).
+  auto smooth = RotationController::WithKeys(Interpolation::kBezier,
+                                             {Turn(0), Turn(100, 200), Turn(200, 200)});
+  EXPECT_TRUE(PointsNear(TurnedX(smooth->ValueAt(50)),
+                         {std::cos(Degrees(-80)), std::sin(Degrees(-80)), 0}, 1e-5f));
   // The key interface hands the turn out as the quaternion the host keeps.
   ILinRotKey key;
   ASSERT_TRUE(linear->GetKey(1, &key));

@@ -58,6 +58,9 @@ TEST(ControllerFile, theFormatsAnimatedExampleLoadsAndMoves) {
   const size_t end = text.find("```", begin + 7);
   ASSERT_NE(end, std::string::npos);
   std::unique_ptr<Scene> scene = ReadSceneText(text.substr(begin + 8, end - begin - 8), "doc");
+  const std::string written = WriteSceneText(*scene);
+  EXPECT_EQ(WriteSceneText(*ReadSceneText(written, "again")), written);
+  EXPECT_NE(written.find("\"fov\""), std::string::npos);
   // Half way through the swing (eased) the bob hangs straight down, 2 below the pivot.
   const Point3 bob = scene->FindNode("Bob")->GetNodeTM(1200).GetTrans();
   EXPECT_NEAR(bob.z, 1.0f, 1e-3f);
@@ -109,6 +112,9 @@ TEST(ControllerFile, badControllersNameThePathAndWhatWasExpected) {
       {"Euler order other than xyz",
        R"({"rotation": {"type": "euler", "order": "zyx", "x": 0, "y": 0, "z": 0}})",
        "/nodes/0/transform/rotation/order", "unknown Euler order \"zyx\""},
+      {"field of view of a node that is no camera",
+       R"({"position": [0, 0, 0]}, "object": {"type": "dummy", "fov": 1})", "/nodes/0/object/fov",
+       "unknown field \"fov\" of a Dummy object"},
       {"XYZ for a rotation", R"({"rotation": {"type": "xyz", "x": 0, "y": 0, "z": 0}})",
        "/nodes/0/transform/rotation/type", "unknown controller type \"xyz\""},
   };

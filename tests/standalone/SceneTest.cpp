@@ -6,7 +6,6 @@
 #include "host/MathTestSupport.h"
 #include "standalone/Primitives.h"
 #include "standalone/SceneBuilder.h"
-#include "standalone/SceneInterface.h"
 
 namespace kiln::standalone {
 namespace {
@@ -248,48 +247,6 @@ TEST(StandaloneScene, evaluationKeepsOneResultObjectPerNode) {
   EXPECT_EQ(empty.node().EvalWorldState(0).obj, nullptr);
   EXPECT_THROW(b.Node("Nothing").Skin(), std::logic_error);
   EXPECT_THROW(b.Node("Nothing2").ConvertsTo(MakeBox()), std::logic_error);
-}
-
-TEST(StandaloneScene, interfaceReportsClockFoldersProgressAndCancel) {
-  SceneBuilder b;
-  b.FrameRate(25).AnimRange(-160, 4800).Time(320).PluginConfigDir("/opt/kiln/config");
-  auto& lamp = b.Node("Lamp").Object("omniLight");
-  b.Node("Lamp").Object("freeSpot");  // a repeated name finds the first
-  std::unique_ptr<Scene> scene = b.Build();
-  SceneInterface host(*scene);
-
-  EXPECT_EQ(host.GetTicksPerFrame(), 192);
-  EXPECT_EQ(host.GetFrameRate(), 25);
-  EXPECT_EQ(host.GetAnimRange().Start(), -160);
-  EXPECT_EQ(host.GetAnimRange().End(), 4800);
-  EXPECT_EQ(host.GetTime(), 320);
-  EXPECT_EQ(host.GetDir(APP_PLUGCFG_DIR), "/opt/kiln/config");
-  EXPECT_EQ(host.GetDir(3), "");
-  EXPECT_EQ(host.GetINodeByName("Lamp"), &lamp.node());
-  EXPECT_EQ(host.GetINodeByName("lamp"), nullptr);
-  EXPECT_EQ(host.GetINodeByName("Scene Root"), host.GetRootNode());
-
-  std::vector<std::string> seen;
-  host.SetProgressObserver([&seen](const ProgressEvent& e) {
-    seen.push_back(std::to_string(static_cast<int>(e.kind)) + " " + e.title + " " +
-                   std::to_string(e.percent));
-  });
-  host.ProgressStart("Export --> ", true, nullptr, nullptr);
-  host.ProgressUpdate(40);
-  host.ProgressUpdate(60, true, "Other");
-  host.ProgressEnd();
-  EXPECT_EQ(seen, (std::vector<std::string>{"0 Export -->  0", "1 Export -->  40", "1 Other 60",
-                                            "2 Other 100"}));
-
-  EXPECT_FALSE(host.GetCancel());
-  std::atomic<bool> interrupted{false};
-  host.SetCancelFlag(&interrupted);
-  interrupted = true;
-  EXPECT_TRUE(host.GetCancel());
-  host.SetCancelFlag(nullptr);
-  EXPECT_FALSE(host.GetCancel());
-  host.RequestCancel();
-  EXPECT_TRUE(host.GetCancel());
 }
 
 }  // namespace

@@ -3,8 +3,6 @@
 #include <cfloat>
 #include <cmath>
 
-#include "host/Material.h"
-#include "util/MaterialClass.h"
 #include "util/TextFormat.h"
 #include "util/Trim.h"
 
@@ -33,27 +31,6 @@ TEST(TextFormat, writesIniValueTexts) {
   EXPECT_EQ(Point3Text(1, 2, 3) + "|" + Point3Text2(-1, 0.25f, 1e6f),
             "1.000000 2.000000 3.000000|-1.000000 0.250000 1000000.000000");
   EXPECT_EQ(Point3Text(-FLT_MAX, -FLT_MAX, -FLT_MAX).size(), 3 * 47u + 2);
-}
-
-class NamedMaterial : public Mtl {
- public:
-  explicit NamedMaterial(std::string className) : className_(std::move(className)) {}
-  Class_ID ClassID() override { return Class_ID(0, 0); }
-  std::string GetClassName() override { return className_; }
-  std::string GetName() override { return "m"; }
-
- private:
-  std::string className_;
-};
-
-TEST(MaterialClass, compositeMeansExactlyThatClassName) {
-  NamedMaterial composite("Composite"), lower("composite"), longer("Composite2"),
-      standard("Standard");
-  EXPECT_TRUE(IsCompositeMaterial(&composite));
-  EXPECT_FALSE(IsCompositeMaterial(&lower));
-  EXPECT_FALSE(IsCompositeMaterial(&longer));
-  EXPECT_FALSE(IsCompositeMaterial(&standard));
-  EXPECT_FALSE(IsCompositeMaterial(nullptr));
 }
 
 }  // namespace
