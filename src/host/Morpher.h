@@ -1,4 +1,5 @@
 #pragma once
+#include <string>
 #include <vector>
 
 #include "host/Point3.h"
@@ -10,6 +11,7 @@ struct MorphChannelSlot {
   bool present = false;         // the slot holds a channel
   bool active = false;          // mActive
   bool invalid = false;         // mInvalid
+  std::string name;             // the channel's name, as the host lists it
   std::vector<Point3> points;   // target positions, per host vertex
   std::vector<Point3> deltas;   // target minus base, per host vertex
   std::vector<double> weights;  // per-point weights

@@ -16,6 +16,7 @@
 #include "standalone/ExportSignals.h"
 #include "standalone/ModuleLoader.h"
 #include "standalone/OutputNames.h"
+#include "standalone/import/SceneSource.h"
 
 namespace kiln::standalone {
 namespace fs = std::filesystem;
@@ -120,7 +121,8 @@ Plan MakePlan(const ExportOptions& options, const ExporterModule& module) {
   std::map<fs::path, std::string> outputs;
   for (const PlannedExport& planned : plan.exports) {
     std::error_code error;
-    if (!fs::exists(planned.scene, error)) {
+    // A missing asset fails when it is read (exit 4), as any unreadable asset.
+    if (IsSceneFile(planned.scene) && !fs::exists(planned.scene, error)) {
       plan.Refuse(kExitUsage, "File does not exist: " + planned.scene);
       return plan;
     }

@@ -17,6 +17,7 @@ struct ExportOptions {
   std::string report;              // the JSON report's file; "-" standard output
   std::string plugin;              // empty: the module beside the program
   std::string configDir;           // empty: the scene's, else the per-user folder
+  std::string clip;                // an asset's animation clip; empty: the first
   std::optional<int> iniAnswer;    // IDYES overwrite, IDNO keep, IDCANCEL cancel
   bool quiet = false;              // the host's suppress-prompts flag
   bool selected = false;           // export the selection only

@@ -23,6 +23,7 @@
 #include "standalone/SceneInterface.h"
 #include "standalone/TerminalDialog.h"
 #include "standalone/TerminalPrompts.h"
+#include "standalone/import/SceneSource.h"
 
 namespace kiln::standalone {
 namespace fs = std::filesystem;
@@ -219,7 +220,20 @@ void ExportJob::Finish(int code, const std::string& result, const std::string& m
 
 bool ExportJob::Prepare() {
   try {
-    scene_ = LoadSceneFile(outcome_.scene);
+    source_ = std::make_unique<SceneSource>(outcome_.scene, options_.clip);
+    scene_ = &source_->scene();
+    if (const ImportedAsset* asset = source_->Asset()) {
+      PrintImportNotes(asset->notes, outcome_.scene, /*information=*/false, stderr);
+      for (const ImportNote& note : asset->notes) {
+        if (note.level == ImportNote::Level::kWarning)
+          importWarnings_.push_back(outcome_.scene + ": " + note.text);
+      }
+    }
+  } catch (const UnknownClip& error) {
+    const std::string text = outcome_.scene + ": " + error.what();
+    outcome_.errors.push_back(text);
+    Finish(kExitUsage, "failed", text);
+    return false;
   } catch (const SceneLoadError& error) {
     for (const SceneFileProblem& problem : error.Problems())
       outcome_.errors.push_back((problem.path.empty() ? "" : problem.path + ": ") +
@@ -359,6 +373,7 @@ void ExportJob::Run() {
   if (files.Wrote(warningsLog)) outcome_.warnings = LoggedLines(warningsLog);
   const size_t loggedErrors = outcome_.errors.size(), loggedWarnings = outcome_.warnings.size();
   for (std::string& warning : hostWarnings) outcome_.warnings.push_back(std::move(warning));
+  for (const std::string& warning : importWarnings_) outcome_.warnings.push_back(warning);
   for (const std::string& error : NotShown(outcome_.errors, prompts.Shown()))
     Say("error: " + error);
   ReportUnwrittenLogs(platform::TakeWriteFailures(), {errorsLog, warningsLog, informationsLog});

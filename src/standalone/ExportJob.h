@@ -14,6 +14,7 @@ namespace kiln::standalone {
 class ExporterModule;
 class ConfigFolderView;
 class Scene;
+class SceneSource;
 
 // A file an export wrote, with its size in bytes.
 struct WrittenFile {
@@ -64,9 +65,11 @@ class ExportJob {
 
   const ExportOptions& options_;
   ExporterModule& module_;
-  std::filesystem::path chosen_;  // the output name as given
-  std::filesystem::path output_;  // as the exporter writes it (blanks fixed)
-  std::unique_ptr<Scene> scene_;
+  std::filesystem::path chosen_;         // the output name as given
+  std::filesystem::path output_;         // as the exporter writes it (blanks fixed)
+  std::unique_ptr<SceneSource> source_;  // the scene file, or the asset imported
+  Scene* scene_ = nullptr;
+  std::vector<std::string> importWarnings_;  // what the asset's import could not carry
   std::unique_ptr<ConfigFolderView> config_;
   ExportOutcome outcome_;
   double started_ = 0;

@@ -10,6 +10,7 @@
 #include "standalone/ModuleLoader.h"
 #include "standalone/SceneFile.h"
 #include "standalone/SceneNode.h"
+#include "standalone/import/SceneSource.h"
 
 namespace kiln::standalone {
 namespace {
@@ -49,6 +50,14 @@ void PrintTree(SceneNode& node, int depth) {
   }
 }
 
+void PrintAsset(const ImportedAsset& asset) {
+  std::printf("asset: read by the %s\n", asset.format.c_str());
+  for (size_t i = 0; i < asset.clips.size(); ++i) {
+    std::printf("clip %zu: '%s'%s\n", i, asset.clips[i].c_str(),
+                static_cast<int>(i) == asset.clip ? " (imported)" : "");
+  }
+}
+
 }  // namespace
 
 int RunDumpCommand(const std::string& file, bool json) {
@@ -68,18 +77,25 @@ int RunDumpCommand(const std::string& file, bool json) {
   }
 }
 
-int RunInfoCommand(const std::string& sceneFile) {
-  std::unique_ptr<Scene> scene;
+int RunInfoCommand(const std::string& sceneFile, const std::string& clip) {
+  std::unique_ptr<SceneSource> source;
   try {
-    scene = LoadSceneFile(sceneFile);
+    source = std::make_unique<SceneSource>(sceneFile, clip);
+  } catch (const UnknownClip& error) {
+    return Fail(kExitUsage, sceneFile + ": " + error.what());
   } catch (const std::exception& error) {
     return Fail(kExitFailure, error.what());
   }
+  const std::unique_ptr<Scene>& scene = source->ScenePointer();
   std::printf("scene: %s\n", sceneFile.c_str());
+  if (const ImportedAsset* asset = source->Asset()) PrintAsset(*asset);
   std::printf("frame rate: %d, animation range: %d to %d ticks\n", scene->frameRate,
               scene->animRange.Start(), scene->animRange.End());
   std::printf("nodes: %zu, materials: %zu\n", scene->Nodes().size() - 1, scene->Materials().size());
   PrintTree(scene->Root(), 0);
+  if (const ImportedAsset* asset = source->Asset()) {
+    PrintImportNotes(asset->notes, sceneFile, /*information=*/true, stdout);
+  }
   return kExitSuccess;
 }
 

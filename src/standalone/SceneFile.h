@@ -38,6 +38,10 @@ void WriteSceneFile(const Scene& scene, const std::filesystem::path& file,
 // The scene as text, every array inline.
 std::string WriteSceneText(const Scene& scene, const std::filesystem::path& baseDir = {});
 
+// Writes a file through a temporary name, so a failed write keeps the old
+// file. Throws std::runtime_error naming the file.
+void WriteFileAtomically(const std::filesystem::path& file, const char* data, size_t size);
+
 // The side file name that goes with a scene file: "car.kscene.json" -> "car.bin".
 std::filesystem::path SideFileName(const std::filesystem::path& sceneFile);
 

@@ -535,13 +535,14 @@ class Reader {
     for (size_t c = 0; c < channels->Size(); ++c) {
       const JsonValue channel = (*channels)[c];
       channel.ExpectObject(
-          {"slot", "active", "invalid", "weight", "deltas", "pointWeights", "points"});
+          {"slot", "name", "active", "invalid", "weight", "deltas", "pointWeights", "points"});
       const JsonValue slotJson = channel.At("slot");
       const int s = static_cast<int>(slotJson.Uint(MORPHER_SLOT_COUNT - 1));
       if (s <= previous) slotJson.Fail("channels must be listed by increasing slot");
       previous = s;
       MorphChannelSlot& slot = morpher->Channel(s);
       slot.active = true;
+      if (auto name = channel.Find("name")) slot.name = name->String();
       if (auto active = channel.Find("active")) slot.active = active->Bool();
       if (auto invalid = channel.Find("invalid")) slot.invalid = invalid->Bool();
       if (auto weight = channel.Find("weight")) {

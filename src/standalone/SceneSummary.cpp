@@ -7,6 +7,7 @@
 #include "host/Object.h"
 #include "standalone/ExitCodes.h"
 #include "standalone/SceneFile.h"
+#include "standalone/import/SceneSource.h"
 
 namespace kiln::standalone {
 namespace {
@@ -81,14 +82,18 @@ nlohmann::ordered_json SceneCounts(Scene& scene) {
   return counts;
 }
 
-int RunInfoJsonCommand(const std::string& sceneFile) {
-  std::unique_ptr<Scene> scene;
+int RunInfoJsonCommand(const std::string& sceneFile, const std::string& clip) {
+  std::unique_ptr<SceneSource> source;
   try {
-    scene = LoadSceneFile(sceneFile);
+    source = std::make_unique<SceneSource>(sceneFile, clip);
+  } catch (const UnknownClip& error) {
+    std::fprintf(stderr, "kiln: %s: %s\n", sceneFile.c_str(), error.what());
+    return kExitUsage;
   } catch (const std::exception& error) {
     std::fprintf(stderr, "kiln: %s\n", error.what());
     return kExitFailure;
   }
+  Scene* scene = &source->scene();
   nlohmann::ordered_json info;
   info["scene"] = sceneFile;
   info["frame_rate"] = scene->frameRate;

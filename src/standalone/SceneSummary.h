@@ -14,6 +14,6 @@ class Scene;
 nlohmann::ordered_json SceneCounts(Scene& scene);
 
 // `kiln info SCENE --json`: the scene's clock and counts as JSON.
-int RunInfoJsonCommand(const std::string& sceneFile);
+int RunInfoJsonCommand(const std::string& sceneFile, const std::string& clip = {});
 
 }  // namespace kiln::standalone

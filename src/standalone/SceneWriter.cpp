@@ -319,6 +319,7 @@ class Writer {
       const MorphChannelSlot& slot = morpher.SlotAt(s);
       if (!slot.present) continue;
       ojson c{{"slot", s}};
+      if (!slot.name.empty()) c["name"] = slot.name;
       if (!slot.active) c["active"] = false;
       if (slot.invalid) c["invalid"] = true;
       if (FloatController* weight = morpher.WeightController(s)) {
@@ -364,6 +365,8 @@ class Writer {
   std::unordered_map<const Texmap*, size_t> textures_;
 };
 
+}  // namespace
+
 // Writes through a temporary name so a failed write keeps the old file.
 void WriteFileAtomically(const std::filesystem::path& file, const char* data, size_t size) {
   std::filesystem::path temporary = file;
@@ -382,8 +385,6 @@ void WriteFileAtomically(const std::filesystem::path& file, const char* data, si
     throw std::runtime_error("cannot write " + file.string());
   }
 }
-
-}  // namespace
 
 std::filesystem::path SideFileName(const std::filesystem::path& sceneFile) {
   std::string name = sceneFile.filename().string();

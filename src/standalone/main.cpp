@@ -13,6 +13,8 @@
 #include "standalone/InfoCommands.h"
 #include "standalone/ModuleLoader.h"
 #include "standalone/SceneSummary.h"
+#include "standalone/import/ConvertCommand.h"
+#include "standalone/import/SceneSource.h"
 
 using namespace kiln::standalone;
 
@@ -26,6 +28,12 @@ constexpr const char* kDescription =
     "Exit status: 0 exported, 1 exported with errors (see the _errors.log),\n"
     "2 usage error, 3 cancelled, 4 failed (nothing usable written).";
 
+// A scene file must exist (a usage error otherwise, as it always was); an
+// asset that is missing fails like any asset that cannot be read (exit 4).
+const CLI::Validator kExistingSceneFile(
+    [](std::string& file) { return IsSceneFile(file) ? CLI::ExistingFile(file) : std::string(); },
+    "FILE");
+
 void AddExportCommand(CLI::App& app, ExportOptions& options, std::string& iniAnswer,
                       std::map<std::string, std::string>& flags) {
   CLI::App* cmd = app.add_subcommand(
@@ -38,7 +46,9 @@ void AddExportCommand(CLI::App& app, ExportOptions& options, std::string& iniAns
       "on a terminal.");
   cmd->add_option("files", options.files,
                   "SCENE OUTPUT: a scene file (.kscene.json) and the output file, whose\n"
-                  "extension picks the kind; with --out-dir, every argument is a scene")
+                  "extension picks the kind; with --out-dir, every argument is a scene.\n"
+                  "A scene may also be an asset to import (glTF, FBX, Collada, 3DS, OBJ, ...:\n"
+                  "see kiln convert --list-formats)")
       ->required()
       ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
   cmd->add_option("--out-dir", options.outDir,
@@ -63,6 +73,9 @@ void AddExportCommand(CLI::App& app, ExportOptions& options, std::string& iniAns
                   "CarExporterSettings.ini and ShaderMap.ini (default: the scene's, else\n"
                   "$XDG_CONFIG_HOME/kiln or ~/.config/kiln)");
   cmd->add_option("--plugin", options.plugin, "Exporter module (default: beside this program)");
+  cmd->add_option("--clip", options.clip,
+                  "The animation clip of an asset to import, by name or index (default: the\n"
+                  "first)");
   cmd->add_flag("--save-settings", options.saveSettings,
                 "Store the settings this export ran with in kilnmaxexporter.cfg")
       ->group("Settings");
@@ -145,13 +158,24 @@ int main(int argc, char** argv) {
   dump->add_option("file", dumpFile, "Exported file")->required()->check(CLI::ExistingFile);
   dump->add_flag("--json", dumpJson, "Print JSON for programs");
 
-  std::string infoScene;
+  std::string infoScene, infoClip;
   bool infoJson = false;
-  CLI::App* info = app.add_subcommand("info", "Describe a scene file");
-  info->add_option("scene", infoScene, "Scene file (.kscene.json)")
+  CLI::App* info = app.add_subcommand("info", "Describe a scene file or an asset");
+  info->add_option("scene", infoScene, "Scene file (.kscene.json) or an asset")
       ->required()
-      ->check(CLI::ExistingFile);
+      ->check(kExistingSceneFile);
+  info->add_option("--clip", infoClip, "The animation clip of an asset, by name or index");
   info->add_flag("--json", infoJson, "Print the scene's counts as JSON for programs");
+
+  ConvertOptions convertOptions;
+  CLI::App* convert = app.add_subcommand(
+      "convert", "Import an asset and write it as a scene file, with its side file and images");
+  convert->add_option("asset", convertOptions.asset, "Asset to import (glTF, FBX, Collada, ...)");
+  convert->add_option("scene", convertOptions.scene, "Scene file to write (.kscene.json)");
+  convert->add_option("--clip", convertOptions.clip,
+                      "The animation clip to import, by name or index (default: the first)");
+  convert->add_flag("--list-formats", convertOptions.listFormats,
+                    "List the formats the importer reads");
 
   std::vector<std::string> checkScenes;
   CLI::App* check = app.add_subcommand(
@@ -176,8 +200,7 @@ int main(int argc, char** argv) {
     return code == 0 ? kExitSuccess : kExitUsage;
   }
   if (const CLI::Option* repeated = RepeatedOption(app)) {
-    std::fprintf(stderr, "kiln: %s was given more than once\n",
-                 repeated->get_name().c_str());
+    std::fprintf(stderr, "kiln: %s was given more than once\n", repeated->get_name().c_str());
     return kExitUsage;
   }
 
@@ -198,7 +221,9 @@ int main(int argc, char** argv) {
     return kExitUsage;
   }
   if (*dump) return RunDumpCommand(dumpFile, dumpJson);
-  if (*info) return infoJson ? RunInfoJsonCommand(infoScene) : RunInfoCommand(infoScene);
+  if (*info)
+    return infoJson ? RunInfoJsonCommand(infoScene, infoClip) : RunInfoCommand(infoScene, infoClip);
+  if (*convert) return RunConvertCommand(convertOptions);
   if (*check) return RunCheckCommand(checkScenes);
   if (*pluginInfo) return RunPluginInfoCommand(plugin);
   if (!*app.get_subcommand("export")) {

@@ -176,3 +176,23 @@ set_tests_properties(cli.export.level PROPERTIES FIXTURES_SETUP level_exported)
 kiln_cli_test(dumpShowsCamerasLightsAndBoxes 0 "\\(2, 11, 1\\) target camera"
   ${KILN} dump ${CLI_OUT}/level.zqs)
 set_tests_properties(cli.dumpShowsCamerasLightsAndBoxes PROPERTIES FIXTURES_REQUIRED level_exported)
+# Assets made by other tools: convert, export and describe them.
+kiln_cli_test(convertListsFormats 0 "glTF2 Importer.*gltf glb" ${KILN} convert --list-formats)
+kiln_cli_test(missingAssetFails 4 "none\\.glb: no such file"
+  ${KILN} export ${CLI_OUT}/none.glb ${CLI_OUT}/none.zqs --quiet)
+kiln_cli_test(unknownAssetFormatFails 4 "expect\\.sh: unknown format"
+  ${KILN} convert ${CMAKE_CURRENT_SOURCE_DIR}/cli/expect.sh ${CLI_OUT}/expect.kscene.json)
+set(REAL ${KILN_TESTDATA_DIR}/real)
+if(EXISTS ${REAL}/gltf/BoxAnimated/BoxAnimated.glb)
+  kiln_cli_test(exportAsset 0 "kiln: exported .*/box\\.zqa"
+    ${KILN} export ${REAL}/gltf/BoxAnimated/BoxAnimated.glb ${CLI_OUT}/box.zqa --quiet
+    --ini overwrite --config-dir ${CLI_OUT}/config)
+  kiln_cli_test(infoOnAsset 0 "clip 0: '' \\(imported\\)"
+    ${KILN} info ${REAL}/gltf/BoxAnimated/BoxAnimated.glb)
+  kiln_cli_test(unknownClipIsAUsageError 2 "no clip 'Walk' \\(clips: 0 'Individuals', 1 'TheWave', 2 'Pulse'\\)"
+    ${KILN} info ${REAL}/gltf/MorphStressTest/MorphStressTest.gltf --clip Walk)
+  kiln_cli_test(convertWritesSceneSideFileAndImages 0 "converted .* \\(5 nodes, 5 materials, 1 images\\)"
+    ${KILN} convert ${REAL}/gltf/CesiumMilkTruck/CesiumMilkTruck.glb ${CLI_OUT}/truck.kscene.json)
+endif()
+kiln_cli_test(convertWantsASceneFileName 2 "must end in \\.kscene\\.json: .*/out\\.json"
+  ${KILN} convert ${CMAKE_CURRENT_SOURCE_DIR}/cli/expect.sh ${CLI_OUT}/out.json)
