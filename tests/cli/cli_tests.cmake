@@ -187,6 +187,10 @@ if(EXISTS ${REAL}/gltf/BoxAnimated/BoxAnimated.glb)
   kiln_cli_test(exportAsset 0 "kiln: exported .*/box\\.zqa"
     ${KILN} export ${REAL}/gltf/BoxAnimated/BoxAnimated.glb ${CLI_OUT}/box.zqa --quiet
     --ini overwrite --config-dir ${CLI_OUT}/config)
+  # The file's two import warnings (one the library's) count with the export's.
+  kiln_cli_test(importWarningsAreCounted 0 "exported .*/cams\\.zqs with 2 warnings"
+    ${KILN} export ${REAL}/gltf/Cameras/Cameras.gltf ${CLI_OUT}/cams.zqs --quiet
+    --ini overwrite --config-dir ${CLI_OUT}/config)
   kiln_cli_test(infoOnAsset 0 "clip 0: '' \\(imported\\)"
     ${KILN} info ${REAL}/gltf/BoxAnimated/BoxAnimated.glb)
   kiln_cli_test(unknownClipIsAUsageError 2 "no clip 'Walk' \\(clips: 0 'Individuals', 1 'TheWave', 2 'Pulse'\\)"
@@ -196,3 +200,9 @@ if(EXISTS ${REAL}/gltf/BoxAnimated/BoxAnimated.glb)
 endif()
 kiln_cli_test(convertWantsASceneFileName 2 "must end in \\.kscene\\.json: .*/out\\.json"
   ${KILN} convert ${CMAKE_CURRENT_SOURCE_DIR}/cli/expect.sh ${CLI_OUT}/out.json)
+
+# kiln view: a page beside the file; a rejected file fails under --strict.
+kiln_cli_test(viewWritesAPageBesideTheFile 0 "kiln: wrote .*car\\.zqc\\.html" ${KILN} view ${CLI_OUT}/car.zqc)
+set_tests_properties(cli.viewWritesAPageBesideTheFile PROPERTIES FIXTURES_REQUIRED car_exported)
+kiln_cli_test(viewStrictFailsOnARejectedFile 4 "broken\\.kscene\\.json: offset 0: missing banner"
+  ${KILN} view --strict ${CMAKE_CURRENT_SOURCE_DIR}/cli/scenes/broken.kscene.json -o ${CLI_OUT}/broken.html)
