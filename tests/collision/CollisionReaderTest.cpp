@@ -4,20 +4,14 @@
 
 #include <cstring>
 
+#include "reader/ChunkBytes.h"
 #include "reader/ChunkFile.h"
 
 namespace kiln::reader {
 namespace {
 
-using Bytes = std::vector<uint8_t>;
-
-void Put(Bytes& bytes, std::initializer_list<uint32_t> dwords) {
-  for (uint32_t value : dwords) {
-    uint8_t raw[4];
-    std::memcpy(raw, &value, 4);
-    bytes.insert(bytes.end(), raw, raw + 4);
-  }
-}
+using testing::Bytes;
+constexpr auto Put = testing::AppendDWords;
 
 // A file of one chunk: the banner, the chunk's header, then payload.
 Bytes File(uint32_t type, uint32_t subtype, const Bytes& payload) {

@@ -8,17 +8,16 @@
 #include <vector>
 
 #include "reader/AnimationChunks.h"
+#include "reader/ChunkBytes.h"
 #include "reader/ChunkFile.h"
 
 namespace kiln::reader {
 namespace {
 
-using Bytes = std::vector<uint8_t>;
+using testing::Bytes;
 
 void Put(Bytes& bytes, uint32_t value) {
-  uint8_t raw[4];
-  std::memcpy(raw, &value, 4);
-  bytes.insert(bytes.end(), raw, raw + 4);
+  testing::AppendDWords(bytes, {value});
 }
 void PutFloat(Bytes& bytes, float value) {
   uint32_t raw;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "reader/ChunkBytes.h"
 #include "reader/ChunkFile.h"
 #include "reader/Dump.h"
 #include "reader/SampleFile.h"
@@ -12,15 +13,8 @@
 namespace kiln::reader {
 namespace {
 
-using Bytes = std::vector<uint8_t>;
-
-void Append(Bytes& bytes, std::initializer_list<uint32_t> dwords) {
-  for (uint32_t value : dwords) {
-    uint8_t raw[4];
-    std::memcpy(raw, &value, 4);
-    bytes.insert(bytes.end(), raw, raw + 4);
-  }
-}
+using testing::Bytes;
+constexpr auto Append = testing::AppendDWords;
 
 Bytes Banner() {
   return {'B', 0};
