@@ -1,6 +1,6 @@
 // Meshes: the library's meshes of one node become one host mesh, with a
 // material id per library mesh and a multi/sub-object material when they use
-// several materials. Vertices stay as the library gives them: it has welded
+// several materials. Vertices stay as the reader leaves them: it has welded
 // exactly those whose every attribute agrees, so each vertex carries one
 // normal (a specified normal), one texture coordinate and one colour.
 #include <assimp/scene.h>
