@@ -101,7 +101,8 @@ class VertexKeys {
   // tolerance, and are compared among the vertices at one place.
   uint64_t Hash(unsigned v) const {
     const aiVector3D& p = mesh_.mVertices[v];
-    return Mix(Mix(Mix(0, Bits(p.x)), Bits(p.y)), Bits(p.z));
+    uint64_t hash = Mix(Mix(Mix(0, Bits(p.x)), Bits(p.y)), Bits(p.z));
+    return hash ^ (hash >> 31);  // the table uses the low bits
   }
 
   bool Equal(unsigned a, unsigned b) const {
