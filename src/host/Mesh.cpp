@@ -1,5 +1,6 @@
 #include "host/Mesh.h"
 
+#include <algorithm>
 #include <cstddef>
 
 namespace {
@@ -93,9 +94,13 @@ void Mesh::buildNormals() {
     faceNormals[f] = Normalize(weightedNormals[f]);
   }
 
-  const VertexFaces around = FacesAroundVertices(faces, vertexCount);
   const bool hasSpecified =
       specifiedNormalSet.size() == vertexCount && specifiedNormals.size() == vertexCount;
+  // Faces around each vertex are needed only for normals the mesh does not specify.
+  const bool allSpecified =
+      hasSpecified && std::find(specifiedNormalSet.begin(), specifiedNormalSet.end(), 0) ==
+                          specifiedNormalSet.end();
+  const VertexFaces around = allSpecified ? VertexFaces() : FacesAroundVertices(faces, vertexCount);
   rVerts.assign(vertexCount, RVertex());
   std::vector<Cluster> clusters;
   for (size_t v = 0; v < vertexCount; ++v) {
