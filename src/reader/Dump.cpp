@@ -8,12 +8,6 @@
 
 namespace kiln::reader {
 
-namespace {
-
-using Ordered = nlohmann::ordered_json;
-
-constexpr size_t kHexPreviewBytes = 32;
-
 // Names and values in the file are single-byte text of the artist's code
 // page; JSON wants UTF-8. Valid UTF-8 stays, anything else is read as Latin-1.
 std::string DisplayText(const std::string& text) {
@@ -34,19 +28,25 @@ std::string DisplayText(const std::string& text) {
   }
 }
 
-void MakeTextsDisplayable(Ordered& value) {
+static void MakeTextsDisplayable(nlohmann::ordered_json& value) {
   if (value.is_string()) {
     value = DisplayText(value.get<std::string>());
   } else if (value.is_structured()) {
-    for (Ordered& element : value) MakeTextsDisplayable(element);
+    for (nlohmann::ordered_json& element : value) MakeTextsDisplayable(element);
   }
 }
 
-Ordered DisplayFields(const Payload& payload) {
-  Ordered fields = payload.Fields();
+nlohmann::ordered_json DisplayFields(const Payload& payload) {
+  nlohmann::ordered_json fields = payload.Fields();
   MakeTextsDisplayable(fields);
   return fields;
 }
+
+namespace {
+
+using Ordered = nlohmann::ordered_json;
+
+constexpr size_t kHexPreviewBytes = 32;
 
 std::string HexPreview(std::span<const uint8_t> bytes) {
   std::string hex;

@@ -7,6 +7,11 @@
 
 namespace kiln::reader {
 
+// Text from the file as valid UTF-8: valid UTF-8 stays, other bytes are read as Latin-1.
+std::string DisplayText(const std::string& text);
+// The decoded fields of a payload with their texts made displayable.
+nlohmann::ordered_json DisplayFields(const Payload& payload);
+
 // The chunk tree for people: one line per chunk with its offset, id, kind and
 // size, its decoded fields indented below it, notes marked with "!".
 // WriteDumpText writes it as it goes, never holding the whole text.

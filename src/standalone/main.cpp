@@ -16,6 +16,7 @@
 #include "standalone/SceneSummary.h"
 #include "standalone/import/ConvertCommand.h"
 #include "standalone/import/SceneSource.h"
+#include "standalone/ViewCommand.h"
 
 using namespace kiln::standalone;
 
@@ -160,6 +161,16 @@ int main(int argc, char** argv) {
   dump->add_option("file", dumpFile, "Exported file")->required()->check(CLI::ExistingFile);
   dump->add_flag("--json", dumpJson, "Print JSON for programs");
 
+  ViewOptions viewOptions;
+  CLI::App* view = app.add_subcommand(
+      "view", "Write a self-contained HTML page that shows an exported file and its side files");
+  view->add_option("file", viewOptions.file, "Exported file")->required()->check(CLI::ExistingFile);
+  view->add_option("-o,--output", viewOptions.output, "The page (default: FILE.html)");
+  view->add_flag("--strict", viewOptions.strict,
+                 "Fail (exit 4) without a page when the reader rejects the file");
+  view->add_option("--three", viewOptions.threeFolder,
+                   "Folder of the three.js library (default: Debian's libjs-three)");
+
   std::string infoScene, infoClip;
   bool infoJson = false;
   CLI::App* info = app.add_subcommand("info", "Describe a scene file or an asset");
@@ -227,6 +238,7 @@ int main(int argc, char** argv) {
     return infoJson ? RunInfoJsonCommand(infoScene, infoClip) : RunInfoCommand(infoScene, infoClip);
   if (*convert) return RunConvertCommand(convertOptions);
   if (*check) return RunCheckCommand(checkScenes);
+  if (*view) return RunViewCommand(viewOptions);
   if (*pluginInfo) return RunPluginInfoCommand(plugin);
   if (!*app.get_subcommand("export")) {
     std::fprintf(stderr, "%s", CommandList(app).c_str());

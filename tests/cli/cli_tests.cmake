@@ -200,3 +200,9 @@ if(EXISTS ${REAL}/gltf/BoxAnimated/BoxAnimated.glb)
 endif()
 kiln_cli_test(convertWantsASceneFileName 2 "must end in \\.kscene\\.json: .*/out\\.json"
   ${KILN} convert ${CMAKE_CURRENT_SOURCE_DIR}/cli/expect.sh ${CLI_OUT}/out.json)
+
+# kiln view: a page beside the file; a rejected file fails under --strict.
+kiln_cli_test(viewWritesAPageBesideTheFile 0 "kiln: wrote .*car\\.zqc\\.html" ${KILN} view ${CLI_OUT}/car.zqc)
+set_tests_properties(cli.viewWritesAPageBesideTheFile PROPERTIES FIXTURES_REQUIRED car_exported)
+kiln_cli_test(viewStrictFailsOnARejectedFile 4 "broken\\.kscene\\.json: offset 0: missing banner"
+  ${KILN} view --strict ${CMAKE_CURRENT_SOURCE_DIR}/cli/scenes/broken.kscene.json -o ${CLI_OUT}/broken.html)
