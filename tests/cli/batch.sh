@@ -46,6 +46,6 @@ check "$dir/stopped.json" failed interrupted
 grep -q '^  "exit_status": 3,$' "$dir/stopped.json" || fail "SIGINT: the report's exit status is not 3"
 grep -q '"not_started": \[' "$dir/stopped.json" && grep -q 'examples/scene.kscene.json"' "$dir/stopped.json" ||
   fail "SIGINT: the report does not list the scene not started"
-[[ -z $(find /tmp -maxdepth 1 -name 'kiln-config-*' -newer "$dir/big.kscene.json") ]] ||
+! compgen -G "${TMPDIR:-/tmp}/kiln-config-$pid-*" >/dev/null ||
   fail "SIGINT left the private configuration folder"
 echo "ok: batches export each scene, report each and stop at SIGINT"
