@@ -1,5 +1,6 @@
 #include "host/Mesh.h"
 
+#include <algorithm>
 #include <cstddef>
 
 namespace {
@@ -78,7 +79,14 @@ void AddToClusters(std::vector<Cluster>& clusters, uint32_t smGroup, const Point
 // Large faces then dominate small slivers, and the sum costs no square roots.
 void Mesh::buildNormals() {
   const size_t vertexCount = verts.size();
-  std::vector<Point3> weightedNormals(faces.size());
+  const bool hasSpecified =
+      specifiedNormalSet.size() == vertexCount && specifiedNormals.size() == vertexCount;
+  // Weighted face normals and the faces around each vertex are needed only
+  // for normals the mesh does not specify.
+  const bool allSpecified =
+      hasSpecified && std::find(specifiedNormalSet.begin(), specifiedNormalSet.end(), 0) ==
+                          specifiedNormalSet.end();
+  std::vector<Point3> weightedNormals(allSpecified ? 0 : faces.size());
   faceNormals.resize(faces.size());
   for (size_t f = 0; f < faces.size(); ++f) {
     const Face& face = faces[f];
@@ -89,13 +97,12 @@ void Mesh::buildNormals() {
     const Point3& a = verts[face.v[0]];
     const Point3& b = verts[face.v[1]];
     const Point3& c = verts[face.v[2]];
-    weightedNormals[f] = CrossProd(b - a, c - b);
-    faceNormals[f] = Normalize(weightedNormals[f]);
+    const Point3 weighted = CrossProd(b - a, c - b);
+    if (!allSpecified) weightedNormals[f] = weighted;
+    faceNormals[f] = Normalize(weighted);
   }
 
-  const VertexFaces around = FacesAroundVertices(faces, vertexCount);
-  const bool hasSpecified =
-      specifiedNormalSet.size() == vertexCount && specifiedNormals.size() == vertexCount;
+  const VertexFaces around = allSpecified ? VertexFaces() : FacesAroundVertices(faces, vertexCount);
   rVerts.assign(vertexCount, RVertex());
   std::vector<Cluster> clusters;
   for (size_t v = 0; v < vertexCount; ++v) {

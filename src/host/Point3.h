@@ -1,6 +1,8 @@
 #pragma once
 // Plain vector types of the host, in the global namespace as the host SDK has them.
 
+#include <cmath>
+
 struct Point2 {
   float x = 0.0f, y = 0.0f;
   constexpr Point2() = default;
@@ -35,11 +37,22 @@ struct Point3 {
   }
 };
 
-float Length(const Point3& p);
-float DotProd(const Point3& a, const Point3& b);
-Point3 CrossProd(const Point3& a, const Point3& b);
+// Inline: mesh loops call these once or twice per face.
+inline float Length(const Point3& p) {
+  return std::sqrt(p.x * p.x + p.y * p.y + p.z * p.z);
+}
+inline float DotProd(const Point3& a, const Point3& b) {
+  return a.x * b.x + a.y * b.y + a.z * b.z;
+}
+inline Point3 CrossProd(const Point3& a, const Point3& b) {
+  return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
 // Unit vector along p; the zero vector stays zero.
-Point3 Normalize(const Point3& p);
+inline Point3 Normalize(const Point3& p) {
+  const float len = Length(p);
+  if (len == 0.0f) return p;
+  return p * (1.0f / len);
+}
 
 // Axis-aligned box; empty until the first point is added.
 struct Box3 {

@@ -151,6 +151,7 @@ bool TemporaryFile::Fail(int error) {
 
 bool TemporaryFile::Create(const std::string& target) {
   Discard();
+  unflushed_ = 0;
   target_ = target;
   SweepOnce(FolderOf(target));
   for (int attempt = 0; attempt < 100; ++attempt) {
@@ -176,6 +177,14 @@ bool TemporaryFile::WriteAt(const void* data, size_t count, uint64_t offset) {
     bytes += written;
     count -= static_cast<size_t>(written);
     offset += static_cast<uint64_t>(written);
+    unflushed_ += static_cast<uint64_t>(written);
+  }
+  // A large file starts on its way to the disk while the rest is still being
+  // made, so the flush before the rename finds little left to wait for.
+  constexpr uint64_t kWritebackBytes = 4 << 20;
+  if (unflushed_ >= kWritebackBytes) {
+    ::sync_file_range(fd_, 0, 0, SYNC_FILE_RANGE_WRITE);
+    unflushed_ = 0;
   }
   return true;
 }

@@ -47,7 +47,8 @@ class TemporaryFile {
   bool Fail(int error);
 
   int fd_ = -1;
-  int slot_ = -1;  // in the registry of live temporary files
+  uint64_t unflushed_ = 0;  // bytes written since writeback was last started
+  int slot_ = -1;           // in the registry of live temporary files
   std::string target_;
   std::string name_;
 };

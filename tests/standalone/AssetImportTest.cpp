@@ -1,7 +1,10 @@
 // Assets made by other tools, imported, exported through the export entry
 // and read back; bad assets refused with a clear error.
+#include <assimp/postprocess.h>
+#include <assimp/scene.h>
 #include <gtest/gtest.h>
 
+#include <assimp/Importer.hpp>
 #include <cmath>
 #include <map>
 #include <set>
@@ -17,6 +20,7 @@
 #include "standalone/SceneNode.h"
 #include "standalone/import/AssetImport.h"
 #include "standalone/import/ConvertCommand.h"
+#include "standalone/import/VertexWeld.h"
 #include "util/TempFolder.h"
 
 namespace kiln::testing {
@@ -240,6 +244,48 @@ const std::string kFlatTriangle =
     R"({"buffer":0,"byteOffset":36,"byteLength":36}],"buffers":[{"byteLength":80,"uri":"data:application/)"
     R"(octet-stream;base64,AAAAAAAAAAAAAAAAAACAPwAAAAAAAAAAAAAAAAAAAAAAAIC/AAAAAAAAgD8AAAAAAAAAAAAAgD8AAAAA)"
     R"(AAAAAAAAgD8AAAAAAAABAAIAAAA="}]})";
+
+// glTF meshes are welded by the import rather than by the library's join: on
+// every real glTF asset both keep as many vertices, at the same places.
+TEST(RealAssets, gltfWeldKeepsWhatTheLibrarysJoinKeeps) {
+  SKIP_WITHOUT_REAL_FILES();
+  constexpr unsigned kSteps = aiProcess_Triangulate | aiProcess_ValidateDataStructure;
+  size_t welded = 0;
+  for (const auto& entry : fs::recursive_directory_iterator(kReal / "gltf")) {
+    const std::string ext = entry.path().extension().string();
+    if (ext != ".gltf" && ext != ".glb") continue;
+    SCOPED_TRACE(entry.path().string());
+    Assimp::Importer joined, ours;
+    const aiScene* a =
+        joined.ReadFile(entry.path().string(), kSteps | aiProcess_JoinIdenticalVertices);
+    const aiScene* b = ours.ReadFile(entry.path().string(), kSteps);
+    if (!a || !b) continue;
+    ASSERT_EQ(a->mNumMeshes, b->mNumMeshes);
+    for (unsigned m = 0; m < a->mNumMeshes; ++m) {
+      aiMesh& mesh = *b->mMeshes[m];
+      const unsigned before = mesh.mNumVertices;
+      standalone::WeldIdenticalVertices(mesh);
+      welded += before - mesh.mNumVertices;
+      ASSERT_EQ(a->mMeshes[m]->mNumVertices, mesh.mNumVertices) << "mesh " << m;
+      // Where normals differ by about the tolerance, which vertex a corner
+      // is welded to may differ; its place and normal may not.
+      const aiMesh& join = *a->mMeshes[m];
+      for (unsigned f = 0; f < mesh.mNumFaces; ++f) {
+        ASSERT_EQ(join.mFaces[f].mNumIndices, mesh.mFaces[f].mNumIndices);
+        for (unsigned c = 0; c < mesh.mFaces[f].mNumIndices; ++c) {
+          const unsigned x = join.mFaces[f].mIndices[c], y = mesh.mFaces[f].mIndices[c];
+          ASSERT_EQ(join.mVertices[x], mesh.mVertices[y]) << "mesh " << m << " face " << f;
+          if (mesh.mNormals) {
+            ASSERT_LT((join.mNormals[x] - mesh.mNormals[y]).Length(), 3e-5f);
+          }
+        }
+      }
+      for (unsigned i = 0; i < mesh.mNumBones; ++i)
+        EXPECT_EQ(a->mMeshes[m]->mBones[i]->mNumWeights, mesh.mBones[i]->mNumWeights);
+    }
+  }
+  EXPECT_GT(welded, 0u);  // some real assets do repeat vertices
+}
 
 TEST(AssetImport, yUpAssetStandsUpInTheHostsZUpSpace) {
   ImportedAsset asset = standalone::ImportAssetFromMemory(kFlatTriangle, "gltf", {});

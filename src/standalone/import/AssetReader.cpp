@@ -20,15 +20,16 @@
 #include "standalone/SceneLoadError.h"
 #include "standalone/import/GltfExtras.h"
 #include "standalone/import/ImportContext.h"
+#include "standalone/import/VertexWeld.h"
 
 namespace kiln::standalone {
 namespace fs = std::filesystem;
 namespace {
 
-// Triangles, vertices welded where every attribute agrees, and the library's
-// own check of indices and counts before anything reads them.
-constexpr unsigned kSteps =
-    aiProcess_Triangulate | aiProcess_JoinIdenticalVertices | aiProcess_ValidateDataStructure;
+// Triangles, and the library's own check of indices and counts before
+// anything reads them. Vertices are then welded where every attribute agrees
+// (see Weld).
+constexpr unsigned kSteps = aiProcess_Triangulate | aiProcess_ValidateDataStructure;
 constexpr uintmax_t kMaxAssetBytes = uintmax_t{1} << 31;
 
 // The library's warnings and errors while it reads, as import warnings.
@@ -153,6 +154,22 @@ std::string SourceFormat(const aiScene& ai) {
   return "unknown";
 }
 
+// Welds vertices whose every attribute agrees and drops unused ones. glTF
+// meshes come indexed, with attributes written once per vertex, so an exact
+// weld finds what the library's (tolerant, much slower) one would; other
+// formats give a vertex per face corner and keep the library's.
+const aiScene* Weld(Assimp::Importer& importer, const aiScene* ai) {
+  if (!ai) return nullptr;
+  if (SourceFormat(*ai).find("glTF") == std::string::npos)
+    return importer.ApplyPostProcessing(aiProcess_JoinIdenticalVertices);
+  // The importer owns the scene and hands it out read-only; it was made
+  // writable and is changed here before anything else reads it.
+  for (unsigned i = 0; i < ai->mNumMeshes; ++i) {
+    if (ai->mMeshes[i]) WeldIdenticalVertices(*const_cast<aiMesh*>(ai->mMeshes[i]));
+  }
+  return ai;
+}
+
 // FBX files name their frame rate (the modelling hosts' time modes); others
 // take the host's 30 frames a second. Rates that do not divide the host's
 // ticks are left at 30.
@@ -252,7 +269,7 @@ ImportedAsset ImportAsset(const fs::path& file, const ImportOptions& options) {
   Assimp::Importer importer;
   Configure(importer);
   LogCapture log;
-  const aiScene* ai = importer.ReadFile(name, kSteps);
+  const aiScene* ai = Weld(importer, importer.ReadFile(name, kSteps));
   if (!ai) {
     std::string extension = file.extension().string();
     if (!extension.empty()) extension.erase(0, 1);
@@ -269,8 +286,8 @@ ImportedAsset ImportAssetFromMemory(std::string_view bytes, const std::string& e
   Assimp::Importer importer;
   Configure(importer);
   LogCapture log;
-  const aiScene* ai =
-      importer.ReadFileFromMemory(bytes.data(), bytes.size(), kSteps, extension.c_str());
+  const aiScene* ai = Weld(
+      importer, importer.ReadFileFromMemory(bytes.data(), bytes.size(), kSteps, extension.c_str()));
   if (!ai) throw SceneLoadError(name, {{"", LibraryError(importer, extension)}});
   return MapScene(*ai, name, {}, bytes, options, log.Messages());
 }

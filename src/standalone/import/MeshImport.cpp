@@ -1,10 +1,11 @@
 // Meshes: the library's meshes of one node become one host mesh, with a
 // material id per library mesh and a multi/sub-object material when they use
-// several materials. Vertices stay as the library gives them: it has welded
+// several materials. Vertices stay as the reader leaves them: it has welded
 // exactly those whose every attribute agrees, so each vertex carries one
 // normal (a specified normal), one texture coordinate and one colour.
 #include <assimp/scene.h>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <optional>
@@ -50,6 +51,14 @@ Mtl* NodeMaterial(ImportContext& context, const std::string& nodeName,
 class MeshBuilder {
  public:
   MeshBuilder(ImportContext& context, const aiNode& node) : context_(context), node_(node) {}
+
+  // Room for the vertices and faces of all the node's library meshes, so the
+  // arrays grow once (a large asset's meshes hold millions of vertices).
+  void Reserve(size_t vertices, size_t faces) {
+    reserved_ = std::min<size_t>(vertices, kMaxVertices);
+    out_.verts.reserve(reserved_);
+    out_.faces.reserve(std::min<size_t>(faces, size_t{kMaxVertices} * 4));
+  }
 
   void Add(const aiMesh& mesh, MtlID materialId) {
     const std::string name = Quoted(mesh.mName);
@@ -113,6 +122,8 @@ class MeshBuilder {
 
   void AddNormals(const aiMesh& mesh, uint32_t first) {
     if (!mesh.mNormals) return;
+    out_.specifiedNormals.reserve(reserved_);
+    out_.specifiedNormalSet.reserve(reserved_);
     out_.specifiedNormals.resize(first);
     out_.specifiedNormalSet.resize(first, 0);
     size_t unusable = 0;
@@ -139,6 +150,7 @@ class MeshBuilder {
     }
     const aiVector3D* uv = mesh.mTextureCoords[0];
     if (!uv) return;
+    out_.tVerts.reserve(reserved_);
     out_.tVerts.resize(first);
     const bool uvw = mesh.mNumUVComponents[0] >= 3;
     size_t bad = 0;
@@ -163,6 +175,7 @@ class MeshBuilder {
                     ": vertex colour sets after the first are not carried");
     }
     if (!colors) return;
+    out_.vertCol.reserve(reserved_);
     out_.vertCol.resize(first, Point3(1, 1, 1));
     bool alpha = false, bad = false;
     for (unsigned v = 0; v < mesh.mNumVertices; ++v) {
@@ -212,6 +225,7 @@ class MeshBuilder {
   Mesh out_;
   MeshParts parts_;
   size_t dropped_ = 0;
+  size_t reserved_ = 0;
 };
 
 }  // namespace
@@ -224,6 +238,12 @@ void ImportMeshes(ImportContext& context) {
     SceneNode& node = *context.Node(n);
     MeshBuilder builder(context, *n);
     std::vector<unsigned> used;  // library material indices by material id
+    size_t vertices = 0, faces = 0;
+    for (unsigned i = 0; i < n->mNumMeshes; ++i) {
+      vertices += LibraryMesh(context, *n, i)->mNumVertices;
+      faces += LibraryMesh(context, *n, i)->mNumFaces;
+    }
+    builder.Reserve(vertices, faces);
     for (unsigned i = 0; i < n->mNumMeshes; ++i) {
       const aiMesh* mesh = LibraryMesh(context, *n, i);
       if (mesh->mMaterialIndex >= context.ai.mNumMaterials) {
