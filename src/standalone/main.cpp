@@ -10,7 +10,6 @@
 #include "standalone/CheckCommand.h"
 #include "standalone/ExitCodes.h"
 #include "standalone/ExportCommand.h"
-#include "standalone/HugePages.h"
 #include "standalone/InfoCommands.h"
 #include "standalone/ModuleLoader.h"
 #include "standalone/SceneSummary.h"
@@ -137,7 +136,6 @@ std::string CommandList(const CLI::App& app) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  RestartWithHugePages(argv);
   // An export allocates and frees the same large per-mesh arrays node after
   // node; keeping freed memory for reuse, instead of handing it back to the
   // system and faulting it in again, makes big exports markedly faster.
