@@ -251,7 +251,9 @@ TEST(CollisionMapping, randomShellsMapEveryVertexOnceOrLogItsMiss) {
     for (size_t at = 0; (at = out.errors.find("No intersection", at)) != std::string::npos; ++at)
       ++misses;
     EXPECT_EQ(zoned + misses, body->positions.size()) << round;
-    if (round < 6) EXPECT_EQ(misses, 1u) << round;  // the vertex at the centre
+    if (round < 6) {
+      EXPECT_EQ(misses, 1u) << round;  // the vertex at the centre
+    }
   }
 }
 
