@@ -11,29 +11,18 @@ using Json = nlohmann::ordered_json;
 
 namespace {
 
-// A count of items of itemSize bytes each that the payload must still hold.
-uint32_t CountOf(PayloadCursor& cursor, const char* field, size_t itemSize) {
-  const uint32_t count = cursor.Count(field);
-  if (static_cast<uint64_t>(count) * itemSize > cursor.Remaining()) {
-    cursor.Fail(std::string(field) + " " + std::to_string(count) + " needs " +
-                std::to_string(static_cast<uint64_t>(count) * itemSize) + " bytes, only " +
-                std::to_string(cursor.Remaining()) + " left");
-  }
-  return count;
-}
-
 std::shared_ptr<const Payload> DecodeDamageMesh(PayloadCursor& cursor) {
   auto mesh = std::make_shared<DamageMeshChunk>();
   mesh->node = ReadNodeHeader(cursor);
   mesh->objectOffset = ReadObjectOffset(cursor);
   mesh->transform = cursor.Floats<12>("transform");
-  const uint32_t vertices = CountOf(cursor, "vertex count", 12);
+  const uint32_t vertices = cursor.ItemCount("vertex count", 12);
   mesh->positions.reserve(vertices);
   for (uint32_t i = 0; i < vertices; ++i) mesh->positions.push_back(cursor.Floats<3>("position"));
-  const uint32_t uvs = CountOf(cursor, "texture vertex count", 8);
+  const uint32_t uvs = cursor.ItemCount("texture vertex count", 8);
   mesh->uvs.reserve(uvs);
   for (uint32_t i = 0; i < uvs; ++i) mesh->uvs.push_back(cursor.Floats<2>("texture vertex"));
-  const uint32_t faces = CountOf(cursor, "face count", uvs != 0 ? 24 : 12);
+  const uint32_t faces = cursor.ItemCount("face count", uvs != 0 ? 24 : 12);
   mesh->faces.reserve(faces);
   for (uint32_t i = 0; i < faces; ++i) {
     DamageMeshChunk::Face face;
@@ -54,10 +43,10 @@ std::shared_ptr<const Payload> DecodeDamageMesh(PayloadCursor& cursor) {
 
 CollisionZones ReadCollisionZones(PayloadCursor& cursor) {
   CollisionZones record;
-  const uint32_t count = CountOf(cursor, "zone count", 4);
+  const uint32_t count = cursor.ItemCount("zone count", 4);
   record.zones.resize(count);
   for (auto& zone : record.zones) {
-    const uint32_t entries = CountOf(cursor, "zone entry count", 8);
+    const uint32_t entries = cursor.ItemCount("zone entry count", 8);
     zone.reserve(entries);
     for (uint32_t i = 0; i < entries; ++i) {
       CollisionZones::Entry entry;

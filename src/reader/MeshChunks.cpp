@@ -11,18 +11,6 @@ using Json = nlohmann::ordered_json;
 
 namespace {
 
-// A count of items of itemSize bytes each, refused when the payload cannot
-// hold that many, so a corrupt count never drives a huge allocation.
-uint32_t ItemCount(PayloadCursor& cursor, const char* field, size_t itemSize) {
-  const uint32_t count = cursor.Count(field);
-  if (static_cast<uint64_t>(count) * itemSize > cursor.Remaining()) {
-    cursor.Fail(std::string(field) + " " + std::to_string(count) + " needs " +
-                std::to_string(static_cast<uint64_t>(count) * itemSize) + " bytes, only " +
-                std::to_string(cursor.Remaining()) + " left");
-  }
-  return count;
-}
-
 // Count fields that must repeat the vertex block's count.
 void ExpectVertexCount(PayloadCursor& cursor, const char* field, uint32_t expected) {
   const uint32_t count = cursor.Count(field);
@@ -47,7 +35,7 @@ std::shared_ptr<const Payload> DecodeMesh(PayloadCursor& cursor, uint32_t kind) 
   mesh->boxCentre = cursor.Floats<3>("bounding box centre");
   mesh->boxToMinimum = cursor.Floats<3>("bounding box centre to minimum");
 
-  const uint32_t vertexCount = ItemCount(cursor, "vertex count", 24);
+  const uint32_t vertexCount = cursor.ItemCount("vertex count", 24);
   mesh->vertexFormat = cursor.DWord("vertex format");
   if ((mesh->vertexFormat & ~(kVertexUv | kVertexColour)) != kVertexPositionNormal)
     cursor.Fail("unknown vertex format " + std::to_string(mesh->vertexFormat));
@@ -66,12 +54,12 @@ std::shared_ptr<const Payload> DecodeMesh(PayloadCursor& cursor, uint32_t kind) 
     for (uint32_t i = 0; i < vertexCount; ++i) mesh->colours.push_back(cursor.DWord("colour"));
   }
 
-  mesh->faceCount = ItemCount(cursor, "face count", 6);
+  mesh->faceCount = cursor.ItemCount("face count", 6);
   mesh->indices.reserve(mesh->faceCount * size_t{3});
   for (size_t i = 0; i < mesh->faceCount * size_t{3}; ++i)
     mesh->indices.push_back(cursor.Word("index"));
 
-  const uint32_t blocks = ItemCount(cursor, "face block count", 17);
+  const uint32_t blocks = cursor.ItemCount("face block count", 17);
   for (uint32_t i = 0; i < blocks; ++i) {
     MeshChunk::FaceBlock block;
     block.material = cursor.String("face block material");
@@ -84,7 +72,7 @@ std::shared_ptr<const Payload> DecodeMesh(PayloadCursor& cursor, uint32_t kind) 
 
   if (kind == 3 || kind == 4) {
     MeshChunk::Morph morph;
-    const uint32_t channels = ItemCount(cursor, "morph channel count", 1);
+    const uint32_t channels = cursor.ItemCount("morph channel count", 1);
     ExpectVertexCount(cursor, "morph vertex count", vertexCount);
     morph.vertexCount = vertexCount;
     for (uint32_t c = 0; c < channels; ++c) {
@@ -102,7 +90,7 @@ std::shared_ptr<const Payload> DecodeMesh(PayloadCursor& cursor, uint32_t kind) 
   if (kind == 2 || kind == 4) {
     MeshChunk::Skin skin;
     skin.bindTransform = cursor.Floats<12>("skin bind transform");
-    const uint32_t bones = ItemCount(cursor, "bone count", 49);
+    const uint32_t bones = cursor.ItemCount("bone count", 49);
     for (uint32_t i = 0; i < bones; ++i) {
       MeshChunk::Bone bone;
       bone.name = cursor.String("bone name");
@@ -136,11 +124,11 @@ std::shared_ptr<const Payload> DecodeShadowMesh(PayloadCursor& cursor) {
   shadow->node = ReadNodeHeader(cursor);
   shadow->objectOffset = ReadObjectOffset(cursor);
   shadow->transform = cursor.Floats<12>("transform");
-  const uint32_t vertexCount = ItemCount(cursor, "vertex count", 12);
+  const uint32_t vertexCount = cursor.ItemCount("vertex count", 12);
   shadow->positions.reserve(vertexCount);
   for (uint32_t i = 0; i < vertexCount; ++i)
     shadow->positions.push_back(cursor.Floats<3>("position"));
-  const uint32_t faceCount = ItemCount(cursor, "face count", 24);
+  const uint32_t faceCount = cursor.ItemCount("face count", 24);
   shadow->faces.reserve(faceCount);
   for (uint32_t i = 0; i < faceCount; ++i) {
     ShadowMeshChunk::Face face;
@@ -148,7 +136,7 @@ std::shared_ptr<const Payload> DecodeShadowMesh(PayloadCursor& cursor) {
     face.normal = cursor.Floats<3>("face normal");
     shadow->faces.push_back(face);
   }
-  const uint32_t edgeCount = ItemCount(cursor, "edge count", 16);
+  const uint32_t edgeCount = cursor.ItemCount("edge count", 16);
   shadow->edges.reserve(edgeCount);
   for (uint32_t i = 0; i < edgeCount; ++i) {
     ShadowMeshChunk::Edge edge;

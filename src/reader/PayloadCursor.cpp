@@ -80,4 +80,14 @@ uint32_t PayloadCursor::Count(const char* field) {
   return static_cast<uint32_t>(count);
 }
 
+uint32_t PayloadCursor::ItemCount(const char* field, size_t itemSize) {
+  const uint32_t count = Count(field);
+  const uint64_t bytes = static_cast<uint64_t>(count) * itemSize;
+  if (bytes > Remaining()) {
+    Fail(std::string(field) + " " + std::to_string(count) + " needs " + std::to_string(bytes) +
+         " bytes, only " + std::to_string(Remaining()) + " left");
+  }
+  return count;
+}
+
 }  // namespace kiln::reader

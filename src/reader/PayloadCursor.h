@@ -24,6 +24,9 @@ class PayloadCursor {
   std::string String(const char* field);
   // An int that counts what follows; negative counts are rejected.
   uint32_t Count(const char* field);
+  // A count of items of itemSize bytes each, refused when the payload cannot
+  // hold that many, so a corrupt count never drives a huge allocation.
+  uint32_t ItemCount(const char* field, size_t itemSize);
   template <size_t N>
   std::array<float, N> Floats(const char* field) {
     std::array<float, N> values;
